@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian/Ubuntu machine lacks to build and test TALVOR.
+set -euo pipefail
+packages=(g++ cmake make pkg-config libgtest-dev qt6-base-dev gettext)
+if [ "${1:-}" = "--with-display" ]; then
+  packages+=(xvfb xauth)
+fi
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"

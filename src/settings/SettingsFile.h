@@ -1,0 +1,38 @@
+// The settings file talvor.ini beside the program file, in the Windows
+// profile (INI) text format. Every access opens the file afresh.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// A write the platform refused: "Unable to write to %s" with the settings path.
+class ESettingsWriteError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The folder of the running program file, with its trailing separator.
+std::string ProgramFolder();
+// ProgramFolder() + "talvor.ini".
+std::string SettingsPath();
+// Tests point the program folder elsewhere (a trailing "/" is added when missing);
+// an empty text goes back to the program file's folder.
+void SetProgramFolderOverride(const std::string& folder);
+
+// One settings object per handler: opened on a path, released at its end.
+class TIniFile {
+public:
+    explicit TIniFile(std::string path) : path_(std::move(path)) {}
+    const std::string& FileName() const { return path_; }
+
+    // The key's value (blanks around it removed, one pair of matching quotes
+    // removed), or the default when the file, section or key is missing.
+    std::string ReadString(const std::string& section, const std::string& key,
+                           const std::string& defaultValue) const;
+    // Replaces or adds the one key, keeping every other line of the file.
+    void WriteString(const std::string& section, const std::string& key,
+                     const std::string& value);
+
+private:
+    std::string path_;
+};
