@@ -3,6 +3,7 @@
 // synchronous reads and writes and line events delivered to handler slots.
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -59,6 +60,10 @@ public:
     TComFlowControl& FlowControl();
     TComTimeouts& Timeouts();
     TComBuffer& Buffer();
+    const TComParity& Parity() const;
+    const TComFlowControl& FlowControl() const;
+    const TComTimeouts& Timeouts() const;
+    const TComBuffer& Buffer() const;
     // Whole-object assignment: copy every field, re-apply the group once.
     void SetParity(const TComParity& source);
     void SetFlowControl(const TComFlowControl& source);
@@ -83,6 +88,15 @@ public:
     // wait); returns at once when bytes already wait. Lets the exchange's
     // waits sleep on the device instead of spinning the processor.
     bool WaitForInput(int32_t timeoutMicroseconds);
+    // Whether an event thread was created at the last opening and still runs.
+    bool HasEventThread() const;
+
+    // Shows an exception that nobody else may catch: one from the opening at
+    // the end of loading, or one raised by a handler of a delivered event. The
+    // application points it at its standard error display; by default the
+    // message goes to stderr. It runs on the main thread, except under smNone
+    // (or with no executor installed), where events run on the event thread.
+    static std::function<void(const std::exception&)> ShowException;
 
     // --- handler slots ----------------------------------------------------
     TRxCharEvent OnRxChar;
@@ -137,6 +151,8 @@ private:
     void DoClose();
     // Runs the notification that belongs to one event (evRxChar ... evRx80Full).
     void CallNotification(TComEvent event);
+    // Raises the EComPort of `code` when `error` is a failure.
+    static void Check(int code, int error);
 };
 
 class TComPort : public TCustomComPort {};

@@ -55,3 +55,15 @@ inline constexpr TComEvents AllComEvents() {
 
 // Bit/s of a rate; 0 for brCustom.
 int BaudRateToInt(TBaudRate rate);
+
+// The platform event bits (0x0001 EV_RXCHAR ... 0x0400 EV_RX80FULL) are the
+// component's own encoding of an event mask on every platform.
+uint32_t EventsToMask(TComEvents events);
+TComEvents EventsFromMask(uint32_t mask);
+// The order in which the events of one wake-up are delivered.
+extern const TComEvent kEventDeliveryOrder[10];
+
+// Line-error bits (0x0008 frame, 0x0004 parity, 0x0002 overrun, 0x0001 input
+// overflow, 0x0100 output full, 0x0010 break, 0x0400 I/O, 0x8000 mode) to a
+// set; the parity error counts only while parity checking is on.
+TComErrors ErrorsFromMask(uint32_t mask, bool parityCheck);

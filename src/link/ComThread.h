@@ -1,0 +1,59 @@
+// The event thread of the serial port component: waits for line events of
+// the open device and hands each one to the main thread, where it becomes a
+// call of the matching handler slot.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "link/ComTypes.h"
+
+class MainThreadExecutor;
+class PortBackend;
+class TCustomComPort;
+
+// Shared by a port and the hand-overs it has posted, so that one which runs
+// after its port was closed, reopened or destroyed can tell and do nothing.
+// Both fields are touched on the main thread only.
+struct ComPortLink {
+    TCustomComPort* port = nullptr;
+    uint64_t generation = 0;  // changes at every opening and closing
+};
+
+class TComThread {
+public:
+    // Gives the device the event mask and starts waiting. `rx80Threshold` is
+    // the queue count that counts as 80 % full.
+    TComThread(TCustomComPort* port, PortBackend& backend, TComEvents events, TSyncMethod sync,
+               int32_t rx80Threshold, std::shared_ptr<ComPortLink> link);
+    ~TComThread();
+    TComThread(const TComThread&) = delete;
+    TComThread& operator=(const TComThread&) = delete;
+
+    // Ends the wait, releases a hand-over in progress and joins the thread.
+    // Never waits for the main thread, so the main thread may call it.
+    void Stop();
+
+    // Runs the notification of one event on the calling thread; an exception
+    // goes to TCustomComPort::ShowException and stops there.
+    static void RunGuarded(TCustomComPort* port, TComEvent event);
+
+private:
+    struct Ticket;
+    void Execute();
+    void Deliver(TComEvent event);
+    void HandOver(MainThreadExecutor& executor, TComEvent event, bool untilDone);
+
+    TCustomComPort* port_;
+    PortBackend& backend_;
+    TSyncMethod sync_;
+    std::shared_ptr<ComPortLink> link_;
+    uint64_t generation_;
+    std::atomic<bool> stopping_{false};
+    std::mutex mutex_;
+    std::shared_ptr<Ticket> current_;  // the hand-over being waited for, under mutex_
+    std::thread thread_;
+};
