@@ -61,3 +61,13 @@ constexpr int kBaudRatesByCode[5] = {9600, 19200, 38400, 57600, 115200};
 // buffer, then the data bytes; the checksum is SendFrame's.
 void BuildFrame(uint8_t* frame, const CommandSpec& command,
                 std::initializer_list<uint8_t> data);
+
+// The module's gain settings: a label and the one-byte G code it stores.
+struct GCode {
+    const char* label;
+    uint8_t code;
+};
+// The twelve-entry G code table, in the order the value selectors list it.
+extern const GCode kGCodeTable[12];
+// The seven-label subset that calibration ranges run over.
+extern const GCode kCalibrationGList[7];

@@ -1,0 +1,33 @@
+#include "app/SimulatorMenu.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "console/Unit1.h"
+#include "sim/SimulatorServer.h"
+
+void AddSimulatorMenu(TForm1* form, SimulatorServer* simulator) {
+    QMenu* menu = form->menuBar()->addMenu("Simulator");
+    menu->setObjectName("SimulatorMenu");
+
+    QAction* tag = menu->addAction("Tag in Field");
+    tag->setObjectName("SimTagInField");
+    tag->setCheckable(true);
+    QObject::connect(tag, &QAction::toggled, form, [simulator](bool in) {
+        simulator->withModule([in](SimulatedModule& m) { m.setTagInField(in); });
+    });
+
+    QAction* input = menu->addAction("Input0 at Logic 1");
+    input->setObjectName("SimInput0High");
+    input->setCheckable(true);
+    QObject::connect(input, &QAction::toggled, form, [simulator](bool high) {
+        simulator->withModule([high](SimulatedModule& m) { m.setInput0(high); });
+    });
+    simulator->withModule([input](SimulatedModule& m) { input->setChecked(false), m.setInput0(false); });
+
+    menu->addSeparator();
+    QAction* power = menu->addAction("Power Cycle Module");
+    power->setObjectName("SimPowerCycle");
+    QObject::connect(power, &QAction::triggered, form, [simulator] { simulator->powerCycle(); });
+}

@@ -1,0 +1,41 @@
+// TALVOR: a console for the ZQ361 RFID reader module.
+// `talvor --simulator` talks to a simulated module on a pseudo-terminal.
+#include <QApplication>
+#include <cstring>
+#include <iostream>
+#include <memory>
+
+#include "app/SimulatorMenu.h"
+#include "app/Startup.h"
+#include "console/PortList.h"
+#include "console/Unit1.h"
+#include "sim/SimulatorServer.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName("TALVOR");
+    InitTranslation();
+    InstallMainThreadExecutor();
+
+    bool simulate = false;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--simulator") == 0) simulate = true;
+
+    std::unique_ptr<SimulatorServer> simulator;
+    if (simulate) {
+        simulator = std::make_unique<SimulatorServer>();
+        simulator->start();
+        SetPreferredPorts({simulator->devicePath()});
+        std::cout << "Simulated ZQ361 module on " << simulator->devicePath() << std::endl;
+    }
+
+    CreateWindows();
+    if (simulator) AddSimulatorMenu(Form1, simulator.get());
+    // Closing the main window ends the program, even with dialogs open.
+    QApplication::setQuitOnLastWindowClosed(false);
+    Form1->OnClosed = [] { QApplication::quit(); };
+    Form1->show();
+    const int result = QApplication::exec();
+    DestroyWindows();
+    return result;
+}

@@ -1,0 +1,29 @@
+// The configuration report, reached through Tools > Get ZQ361 Configuration.
+#include <clocale>
+
+#include "console/CommandExchange.h"
+#include "console/ConfigReport.h"
+#include "console/Unit1.h"
+#include "link/CommandTable.h"
+#include "link/TALVOR_comport.h"
+
+void TForm1::btn_configClick() {
+    AutoOpen();
+    TFrameBuffer frame{};
+    BuildFrame(frame, Commands::ReadConfig, {});
+    const std::string hex = SendCommandFrame(frame, Commands::ReadConfig.frameSize);
+    LogLine("TX > Read Config\t" + hex);
+    std::string dataText, replyText;
+    ReadCommandResponse(dataText, replyText);
+    // The reply code is not examined: any code with the full length is reported.
+    if (!IsConfigReply(replyText)) {
+        LogLine("RX > Unrecognized Response!\t\t\t" + replyText);
+        return;
+    }
+    LogLine("RX > Success\t\t" + replyText);
+    const char separator = std::localeconv()->decimal_point[0];
+    for (const std::string& line : ConfigReportLines(replyText, separator ? separator : '.'))
+        LogLine(line);
+}
+
+void TForm1::GetModuleParameters1Click() { btn_configClick(); }

@@ -1,0 +1,117 @@
+// The main window's reading controls: Start Read, Stop Reading, One Shoot
+// Read, Set Auto Mode, and the selections they send.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "console/CommandExchange.h"
+#include "console/MessageBoxes.h"
+#include "console/Unit1.h"
+#include "console/Widgets.h"
+#include "link/CommandTable.h"
+#include "link/TALVOR_comport.h"
+#include "settings/SettingsFile.h"
+
+namespace {
+
+const std::vector<ReplyLine> kSuccessOnly{{"99", "RX > Success\t\t", {}}};
+
+// A stored "-1" leaves no read type chosen; no code may be guessed for it.
+bool readTypeChosen(const TRadioGroup* group) {
+    if (group->ItemIndex() >= 0 && group->ItemIndex() < 4) return true;
+    Messages().information("Please choose a Read Type first.", "Read Type");
+    return false;
+}
+
+}  // namespace
+
+uint8_t TForm1::readTypeCode() const {
+    // Items 1 and 2 are not in code order.
+    static const uint8_t codes[] = {ReadTypes::ByteTrackRF64, ReadTypes::Em4100Decoded,
+                                    ReadTypes::Em4100Raw, ReadTypes::ByteTrackRF32};
+    return codes[rdb_read->ItemIndex()];
+}
+
+uint8_t TForm1::blockCount() const {
+    return static_cast<uint8_t>(StrToInt(ToStd(cmb_nblocks->currentText())) & 0xFF);
+}
+
+void TForm1::Button1Click() {
+    if (!readTypeChosen(rdb_read)) return;
+    if (!cb_sendp->isChecked()) {
+        RunCommand(
+            [this](uint8_t* f) {
+                const uint8_t type = readTypeCode();
+                BuildFrame(f, Commands::ReadTag, {type, blockCount()});
+                return Commands::ReadTag.frameSize;
+            },
+            "TX > Read Tag\t\t", kSuccessOnly);
+        return;
+    }
+    RunCommand(
+        [this](uint8_t* f) {
+            const uint8_t type = readTypeCode();
+            const uint8_t blocks = blockCount();
+            const uint8_t p1 = HexPairToByte(ToStd(edt_p1->text()));
+            const uint8_t p2 = HexPairToByte(ToStd(edt_p2->text()));
+            const uint8_t p3 = HexPairToByte(ToStd(edt_p3->text()));
+            const uint8_t p4 = HexPairToByte(ToStd(edt_p4->text()));
+            BuildFrame(f, Commands::ReadTagWithPassword, {type, blocks, p1, p2, p3, p4});
+            return Commands::ReadTagWithPassword.frameSize;
+        },
+        "TX > Read Tag w pass\t", kSuccessOnly);
+}
+
+void TForm1::Button4Click() {
+    if (!readTypeChosen(rdb_read)) return;
+    RunCommand(
+        [this](uint8_t* f) {
+            const uint8_t type = readTypeCode();
+            BuildFrame(f, Commands::OneShotRead, {type, blockCount(), 0x01});
+            return Commands::OneShotRead.frameSize;
+        },
+        "TX > One Shot Read\t", kSuccessOnly,
+        " Note: Please disable Auto Mode if it is already enabled for best usage of this command");
+}
+
+void TForm1::Button2Click() {
+    RunCommand(
+        [](uint8_t* f) {
+            BuildFrame(f, Commands::StopRead, {});
+            return Commands::StopRead.frameSize;
+        },
+        "TX > Stop Read\t\t", kSuccessOnly);
+}
+
+void TForm1::Button17Click() {
+    if (!readTypeChosen(rdb_read)) return;
+    RunCommand(
+        [this](uint8_t* f) {
+            const uint8_t autoMode = rdb_auto->ItemIndex() == 0 ? 0x01 : 0x00;
+            const uint8_t type = readTypeCode();
+            const uint8_t blocks = blockCount();
+            const uint8_t withPassword = cb_sendp->isChecked() ? 0x01 : 0x00;
+            // The password travels whether or not it is to be sent.
+            const uint8_t p1 = HexPairToByte(ToStd(edt_p1->text()));
+            const uint8_t p2 = HexPairToByte(ToStd(edt_p2->text()));
+            const uint8_t p3 = HexPairToByte(ToStd(edt_p3->text()));
+            const uint8_t p4 = HexPairToByte(ToStd(edt_p4->text()));
+            BuildFrame(f, Commands::SetAutoMode,
+                       {autoMode, type, blocks, withPassword, p1, p2, p3, p4});
+            return Commands::SetAutoMode.frameSize;
+        },
+        "TX > Set Auto Mode\t", kSuccessOnly);
+}
+
+void TForm1::cb_sendpClick() {
+    writeLast("cb_sendp", BoolToStr(cb_sendp->isChecked()));
+    for (QLineEdit* e : {edt_p1, edt_p2, edt_p3, edt_p4}) e->setEnabled(cb_sendp->isChecked());
+}
+
+void TForm1::rdb_readClick() { writeLast("rdb_read", std::to_string(rdb_read->ItemIndex())); }
+
+void TForm1::rdb_autoClick() { writeLast("rdb_auto", std::to_string(rdb_auto->ItemIndex())); }
+
+void TForm1::cmb_nblocksChange() {
+    writeLast("cmb_nblocks", std::to_string(ItemIndex(cmb_nblocks)));
+}
