@@ -25,7 +25,7 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 
 // Collects output in blocks so a large file is not written a line per call.
 class FdSink {
-  public:
+public:
     explicit FdSink(int fd) : fd_(fd) {}
     void Add(const char* data, std::size_t size) {
         if (failed_) return;
@@ -38,7 +38,7 @@ class FdSink {
         return !failed_;
     }
 
-  private:
+private:
     static constexpr std::size_t kBlock = 64 * 1024;
     int fd_;
     bool failed_ = false;
@@ -122,8 +122,8 @@ bool ReplaceFileContent(const std::string& path, const ContentProducer& produce)
     bool ok = true;
     if (exists) {
         // Owner first: changing it clears set-id bits that fchmod then restores.
-        // Only root may give the file away, so a refusal is expected and harmless.
         if (fchown(fd, old.st_uid, old.st_gid) != 0) {
+            // Only root may give a file away; for anyone else the file is theirs anyway.
         }
         ok = fchmod(fd, old.st_mode & 07777) == 0;
     } else {

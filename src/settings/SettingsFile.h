@@ -26,12 +26,16 @@ public:
     const std::string& FileName() const { return path_; }
 
     // The key's value (blanks around it removed, one pair of matching quotes
-    // removed), or the default when the file, section or key is missing.
+    // removed), or the default when the file, section or key is missing. Names
+    // ignore ASCII case; only the first section of a name and the first
+    // occurrence of the key in it count.
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& defaultValue) const;
-    // Replaces or adds the one key, keeping every other line of the file.
-    void WriteString(const std::string& section, const std::string& key,
-                     const std::string& value);
+    // Replaces or adds the one key, keeping every other line of the file: an
+    // existing key keeps its spelling from the file, a new one goes after the
+    // last key of its section, a new section at the end. The file is replaced
+    // atomically (see AtomicFile.h). Throws ESettingsWriteError when refused.
+    void WriteString(const std::string& section, const std::string& key, const std::string& value);
 
 private:
     std::string path_;
