@@ -122,11 +122,11 @@ void SimulatedModule::setTagInField(bool inField) {
 }
 
 void SimulatedModule::setFaults(const Faults& faults) {
-    if (faults.unsolicitedTagEveryMs <= 0) {
+    // Scheduled from the next clock reading: setters get no time of their own.
+    if (faults.unsolicitedTagEveryMs <= 0)
         m_nextUnsolicitedMs = -1;
-    } else if (faults.unsolicitedTagEveryMs != m_faults.unsolicitedTagEveryMs) {
-        m_nextUnsolicitedMs = m_lastNowMs + faults.unsolicitedTagEveryMs;
-    }
+    else if (faults.unsolicitedTagEveryMs != m_faults.unsolicitedTagEveryMs)
+        m_unsolicitedToSchedule = true;
     m_faults = faults;
 }
 
@@ -194,11 +194,16 @@ int64_t SimulatedModule::nextDueMs() const {
     if (!m_out.empty()) consider(m_out.front().dueMs);
     if (m_read.active && !m_asleep && readable(m_read)) consider(m_read.nextEmitMs);
     consider(m_nextUnsolicitedMs);
+    if (m_unsolicitedToSchedule) consider(m_lastNowMs);
     return due;
 }
 
 void SimulatedModule::runTimers(int64_t nowMs) {
     m_lastNowMs = std::max(m_lastNowMs, nowMs);
+    if (m_unsolicitedToSchedule) {
+        m_unsolicitedToSchedule = false;
+        m_nextUnsolicitedMs = nowMs + m_faults.unsolicitedTagEveryMs;
+    }
     if (m_read.active && !m_asleep && nowMs >= m_read.nextEmitMs && readable(m_read)) {
         queue(nowMs, tagFrame(m_read));
         if (m_read.continuous)

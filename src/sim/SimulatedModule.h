@@ -135,7 +135,9 @@ struct Faults {
     int answerDelayMs = 0;        // the answer goes out this long after the frame came
     size_t chunkSize = 0;         // non-zero: the answer goes out in pieces of this size...
     int chunkPauseMs = 0;         // ...with this pause between them
-    int unsolicitedTagEveryMs = 0;  // non-zero: a tag frame every so often, whatever the state
+    // Non-zero: a tag frame every so often, whatever the state, the first one
+    // this long after the module next sees the clock.
+    int unsolicitedTagEveryMs = 0;
     bool nextAnswerOnly = false;    // clear the answer faults after the next answer
 };
 
@@ -281,4 +283,5 @@ private:
 
     Faults m_faults;
     int64_t m_nextUnsolicitedMs = -1;
+    bool m_unsolicitedToSchedule = false;
 };

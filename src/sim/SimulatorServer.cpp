@@ -19,6 +19,8 @@ struct SimulatorServer::Impl {
     PseudoTerminal pty;
     int wakeFd = -1;
     std::atomic<bool> stopping{false};
+    std::atomic<uint64_t> ignoredInput{0};
+    std::atomic<uint64_t> droppedOutput{0};
     std::thread thread;
     const std::chrono::steady_clock::time_point epoch = std::chrono::steady_clock::now();
 
@@ -40,7 +42,10 @@ struct SimulatorServer::Impl {
         const uint32_t hostRate = pty.hostBaudRate();
         for (const auto& t : out) {
             // A host listening at another rate hears nothing useful: drop it.
-            if (t.baud != hostRate) continue;
+            if (t.baud != hostRate) {
+                droppedOutput += t.bytes.size();
+                continue;
+            }
             size_t done = 0;
             while (done < t.bytes.size()) {
                 const ssize_t n =
@@ -67,6 +72,8 @@ struct SimulatorServer::Impl {
                 // Bytes sent at another rate are noise to the module's UART.
                 if (hostRate == module.baudRate())
                     module.receive(buf, static_cast<size_t>(n), now);
+                else
+                    ignoredInput += static_cast<uint64_t>(n);
                 continue;
             }
             if (n < 0 && errno == EINTR) continue;
@@ -161,3 +168,7 @@ void SimulatorServer::powerCycle() {
     }
     d->wake();
 }
+
+uint64_t SimulatorServer::ignoredInputBytes() const { return d->ignoredInput.load(); }
+
+uint64_t SimulatorServer::droppedOutputBytes() const { return d->droppedOutput.load(); }

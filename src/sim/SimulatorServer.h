@@ -2,6 +2,7 @@
 // The host opens devicePath() like any serial device.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -30,6 +31,11 @@ public:
     void clearReceivedFrames();
     // Power cycle: like a Reset it hears, puts a pending baud rate into effect.
     void powerCycle();
+
+    // Bytes the host sent at another rate than the module's (heard as noise),
+    // and bytes the module sent while the host listened at another rate.
+    uint64_t ignoredInputBytes() const;
+    uint64_t droppedOutputBytes() const;
 
 private:
     struct Impl;
