@@ -60,6 +60,9 @@ struct termios2 {
 #ifndef BOTHER
 #define BOTHER 0010000
 #endif
+#ifndef IBSHIFT
+#define IBSHIFT 16  // where termios2 keeps a separate input rate
+#endif
 
 struct Counters {
     int frame = 0, overrun = 0, parity = 0, brk = 0, bufOverrun = 0, rng = 0;
@@ -94,6 +97,43 @@ speed_t StandardSpeed(int32_t rate) {
         case 230400: return B230400;
         default: return B0;
     }
+}
+
+// Raw mode with the line's framing, flow control and special characters.
+void FillLineFlags(tcflag_t& iflag, tcflag_t& oflag, tcflag_t& cflag, tcflag_t& lflag, cc_t* cc,
+                   const PortLineSettings& line) {
+    iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY |
+               INPCK | IGNPAR);
+    oflag &= ~OPOST;
+    lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CRTSCTS | HUPCL);
+#ifdef CMSPAR
+    cflag &= ~CMSPAR;
+#endif
+    cflag |= CLOCAL | CREAD;
+    static const tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
+    cflag |= kSizes[line.dataBits - 5];
+    // With five data bits a UART's "two" stop bits are one and a half.
+    if (line.stopBits != sbOneStopBit) cflag |= CSTOPB;
+    switch (line.parity) {
+        case prNone: break;
+        case prOdd: cflag |= PARENB | PARODD; break;
+        case prEven: cflag |= PARENB; break;
+#ifdef CMSPAR
+        case prMark: cflag |= PARENB | PARODD | CMSPAR; break;
+        case prSpace: cflag |= PARENB | CMSPAR; break;
+#else
+        default: cflag |= PARENB; break;  // no stick parity here
+#endif
+    }
+    if (line.parityCheck) iflag |= INPCK;
+    if (line.outCTSFlow) cflag |= CRTSCTS;
+    if (line.xonXoffOut) iflag |= IXON;
+    if (line.xonXoffIn) iflag |= IXOFF;
+    cc[VSTART] = line.xonChar;
+    cc[VSTOP] = line.xoffChar;
+    cc[VMIN] = 0;
+    cc[VTIME] = 0;
 }
 
 class PosixPortBackend final : public PortBackend {
@@ -155,58 +195,28 @@ public:
     int applyBuffers(int32_t, int32_t) override { return fd_ >= 0 ? 0 : EBADF; }
 
     int applyLine(const PortLineSettings& line) override {
+        if (line.dataBits < 5 || line.dataBits > 8 || line.baudRate <= 0) return EINVAL;
+#ifdef __linux__
+        // termios2 carries any rate, and setting it directly keeps glibc from
+        // calling a pseudo-terminal's ignored parity bits a failure.
+        termios2 t{};
+        if (ioctl(fd_, TCGETS2, &t) != 0) return errno;
+#else
         termios t{};
         if (tcgetattr(fd_, &t) != 0) return errno;
-        cfmakeraw(&t);
-        t.c_cflag |= CLOCAL | CREAD;
-        t.c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CRTSCTS | HUPCL);
-#ifdef CMSPAR
-        t.c_cflag &= ~CMSPAR;
 #endif
-        static const tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
-        const int sizeIndex = line.dataBits - 5;
-        if (sizeIndex < 0 || sizeIndex > 3) return EINVAL;
-        t.c_cflag |= kSizes[sizeIndex];
-        // With five data bits a UART's "two" stop bits are one and a half.
-        if (line.stopBits != sbOneStopBit) t.c_cflag |= CSTOPB;
-        switch (line.parity) {
-            case prNone: break;
-            case prOdd: t.c_cflag |= PARENB | PARODD; break;
-            case prEven: t.c_cflag |= PARENB; break;
-#ifdef CMSPAR
-            case prMark: t.c_cflag |= PARENB | PARODD | CMSPAR; break;
-            case prSpace: t.c_cflag |= PARENB | CMSPAR; break;
-#else
-            default: return EINVAL;
-#endif
-        }
-        if (line.parityCheck) t.c_iflag |= INPCK;
-        if (line.outCTSFlow) t.c_cflag |= CRTSCTS;
-        if (line.xonXoffOut) t.c_iflag |= IXON;
-        if (line.xonXoffIn) t.c_iflag |= IXOFF;
-        t.c_cc[VSTART] = line.xonChar;
-        t.c_cc[VSTOP] = line.xoffChar;
-        t.c_cc[VMIN] = 0;
-        t.c_cc[VTIME] = 0;
-
-        if (line.baudRate <= 0) return EINVAL;
+        FillLineFlags(t.c_iflag, t.c_oflag, t.c_cflag, t.c_lflag, t.c_cc, line);
         const speed_t speed = StandardSpeed(line.baudRate);
-        if (speed != B0) {
-            if (cfsetispeed(&t, speed) != 0 || cfsetospeed(&t, speed) != 0) return errno;
-        }
-        if (tcsetattr(fd_, TCSANOW, &t) != 0) return errno;
-        if (speed == B0) {
 #ifdef __linux__
-            termios2 t2{};
-            if (ioctl(fd_, TCGETS2, &t2) != 0) return errno;
-            t2.c_cflag &= ~CBAUD;
-            t2.c_cflag |= BOTHER;
-            t2.c_ispeed = t2.c_ospeed = static_cast<speed_t>(line.baudRate);
-            if (ioctl(fd_, TCSETS2, &t2) != 0) return errno;
+        t.c_cflag &= ~(CBAUD | (CBAUD << IBSHIFT));
+        t.c_cflag |= speed != B0 ? speed : BOTHER;
+        t.c_ispeed = t.c_ospeed = static_cast<speed_t>(line.baudRate);
+        if (ioctl(fd_, TCSETS2, &t) != 0) return errno;
 #else
-            return EINVAL;
+        if (speed == B0) return EINVAL;
+        if (cfsetispeed(&t, speed) != 0 || cfsetospeed(&t, speed) != 0) return errno;
+        if (tcsetattr(fd_, TCSANOW, &t) != 0) return errno;
 #endif
-        }
         return setControlLines(fd_, line);
     }
 

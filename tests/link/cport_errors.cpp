@@ -1,0 +1,78 @@
+// The error table of the component and the list of serial ports.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <clocale>
+#include <string>
+#include <vector>
+
+#include "support/TempFolder.h"
+#include "link/CPort.h"
+#include "link/PortBackend.h"
+
+namespace {
+
+TEST(EComPortMessages, TableEntriesAndSuffix) {
+    EXPECT_EQ(ComErrorMessage(1), "Unable to open com port");
+    EXPECT_EQ(ComErrorMessage(10), "ClearCommError function failed");
+    EXPECT_EQ(ComErrorMessage(14), "Cannot set property while connected");
+    EXPECT_EQ(ComErrorMessage(23), "Registry error");
+    EXPECT_EQ(ComErrorMessage(0), "");
+    EXPECT_EQ(ComErrorMessage(24), "");
+    EXPECT_STREQ(EComPort(2, 5).what(), "WriteFile function failed (win error code: 5)");
+    EXPECT_STREQ(EComPort(9, 0).what(), "SetupComm function failed (win error code: 0)");
+    EXPECT_STREQ(EComPort(8).what(), "SetCommTimeouts failed");
+    EXPECT_EQ(EComPort(8).WinCode(), -1);
+    // Without a catalogue the translation keeps the English texts.
+    TranslateComErrorMessages();
+    EXPECT_EQ(ComErrorMessage(22), "A component is linked to OnRxBuf event");
+}
+
+TEST(PortList, SortIgnoresCase) {
+    std::vector<std::string> names = {"COM3", "com10", "COM2", "COM1", "/dev/ttyUSB0", "/dev/ttyS1"};
+    SortPortNames(names);
+    const std::vector<std::string> expected = {"/dev/ttyS1", "/dev/ttyUSB0", "COM1",
+                                               "com10",      "COM2",         "COM3"};
+    EXPECT_EQ(names, expected);
+}
+
+TEST(PortList, OnlyDeviceBackedTtysWithAKnownUartAreListed) {
+    TempFolder sys;
+    auto tty = [&](const std::string& name, bool device, const char* type) {
+        const std::string dir = sys.path() + name;
+        mkdir(dir.c_str(), 0755);
+        if (device) mkdir((dir + "/device").c_str(), 0755);
+        if (type) WriteWholeFile(dir + "/type", type);
+    };
+    tty("tty0", false, nullptr);        // virtual terminal
+    tty("ttyS0", true, "4\n");          // a real 16550A
+    tty("ttyS1", true, "0\n");          // a phantom port of the 8250 driver
+    tty("ttyUSB0", true, nullptr);
+    tty("ttyACM10", true, nullptr);
+    tty("ttyACM2", true, nullptr);
+    std::vector<std::string> list = {"stale"};
+    ASSERT_EQ(ListSerialPorts(list, sys.path(), "/dev"), 0);
+    const std::vector<std::string> expected = {"/dev/ttyACM10", "/dev/ttyACM2", "/dev/ttyS0",
+                                               "/dev/ttyUSB0"};
+    EXPECT_EQ(list, expected);
+    EXPECT_NE(ListSerialPorts(list, sys.path() + "missing", "/dev"), 0);
+}
+
+TEST(PortList, EnumComPortsReplacesTheListWithSortedPaths) {
+    std::vector<std::string> list = {"stale"};
+    struct stat st;
+    if (stat("/sys/class/tty", &st) != 0) GTEST_SKIP() << "no sysfs here";
+    EnumComPorts(list);
+    std::vector<std::string> sorted = list;
+    SortPortNames(sorted);
+    EXPECT_EQ(list, sorted);
+    for (const std::string& name : list) EXPECT_EQ(name.rfind("/dev/", 0), 0u) << name;
+}
+
+TEST(PortList, PortNamesMapToDevicePaths) {
+    EXPECT_EQ(PortDevicePath("ttyUSB0"), "/dev/ttyUSB0");
+    EXPECT_EQ(PortDevicePath("/dev/pts/3"), "/dev/pts/3");
+    EXPECT_EQ(PortDevicePath("COM1"), "/dev/COM1");
+}
+
+}  // namespace
