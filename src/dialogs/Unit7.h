@@ -1,16 +1,29 @@
-// Placeholder until the dialog is built.
+// "Set New Baud Rate": changes the rate the module talks at, and the host follows.
 #pragma once
 
 #include <QDialog>
 
 class QComboBox;
+class QLabel;
+class QPushButton;
 
 class TForm7 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm7(QWidget* parent = nullptr);
-    QComboBox* cmb_baud;
+
+    QLabel* Label1;
+    QComboBox* cmb_baud;  // the rate the module uses now
+    QLabel* Label2;
+    QComboBox* cb_new;    // the rate it shall use
+    QPushButton* Button1;
+
     void FormCreate();
+    void Button1Click();
+
+private:
+    // Closes the main window's port and opens it again at the rate of item index.
+    static void reopenHostAt(int index);
 };
 
 extern TForm7* Form7;

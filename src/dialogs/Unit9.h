@@ -1,15 +1,44 @@
-// Placeholder until the dialog is built.
+// "I2C Settings": switches the module's I2C slave mode and sets its address.
 #pragma once
 
 #include <QDialog>
 
-class QComboBox;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 class TForm9 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm9(QWidget* parent = nullptr);
+
+    QFrame* Bevel1;
+    QCheckBox* CheckBox1;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLineEdit* Edit1;  // typing is filtered to hex digits (Edit1KeyPress)
+    QPushButton* BitBtn1;
+
     void FormCreate();
+    void FormActivate();
+    void FormClose();
+    void CheckBox1Click();
+    void Edit1Exit();
+    void BitBtn1Click();
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void done(int result) override;
+
+private:
+    void applyEnablingRule();
+    // Closing runs through closeEvent and done() alike; FormClose runs once.
+    void formCloseOnce();
+    bool formCloseRan_ = false;
 };
 
 extern TForm9* Form9;
