@@ -1,15 +1,92 @@
-// Placeholder until the dialog is built.
+// "Tag Programming": writes the eight blocks of a read/write transponder, one
+// block per command. Block 0 is composed from four choices; blocks 1 to 7 are
+// typed as hexadecimal bytes or as characters.
 #pragma once
 
 #include <QDialog>
+#include <array>
+#include <cstdint>
+#include <optional>
 
+#include "dialogs/Block0.h"
+
+class QAction;
+class QCheckBox;
 class QComboBox;
+class QLineEdit;
+class QMenuBar;
+class QPushButton;
+class QRadioButton;
 
 class TForm3 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm3(QWidget* parent = nullptr);
+
+    QMenuBar* MainMenu1;
+    QAction* ProgrammingParameters2;
+    QComboBox* cmb_tag;
+    QComboBox* cmb_mod;
+    QComboBox* cmb_pass;
+    QComboBox* cmb_max;
+    QRadioButton* rdb_hex;
+    QRadioButton* rdb_ascii;
+    // hex1 ... hex32 and asc1 ... asc32; block n owns fields 4n+1 to 4n+4.
+    // Position 0 is unused.
+    std::array<QLineEdit*, 33> hex{};
+    std::array<QLineEdit*, 33> asc{};
+    // Button1 ... Button8 ("PRG BLK 0" ... "PRG BLK 7") and Button9
+    // ("Program All") at their numbers; position 0 is unused.
+    std::array<QPushButton*, 10> Button{};
+    QCheckBox* cb_pass;
+    QLineEdit* Edit9;
+    QLineEdit* Edit10;
+    QLineEdit* Edit11;
+    QLineEdit* Edit12;
+
+    // Handlers
     void FormCreate();
+    void FormClose();
+    void cmb_tagChange();
+    void cmb_modChange();
+    void cmb_passChange();
+    void cmb_maxChange();
+    void rdb_hexClick();
+    void rdb_asciiClick();
+    void cb_passClick();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+    void Button6Click();
+    void Button7Click();
+    void Button8Click();
+    void Button9Click();
+    void ProgrammingParameters2Click();
+
+    // Routines
+    void save_ini();
+    void compose_block0();
+    void set_entry_mode();
+    void hex_to_asc(int i);
+    void asc_to_hex(int i);
+    void program_block(int n);
+
+    // The four choices as they stand.
+    Block0Choice block0Choice() const;
+
+    void done(int result) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildLayout();
+    void connectHandlers();
+    void load_ini();
+    void runFormClose();
+    bool inCloseEvent_ = false;
 };
 
 extern TForm3* Form3;
