@@ -29,6 +29,8 @@ using Clock = std::chrono::steady_clock;
 // are looked at while the event thread has nothing it can sleep on.
 constexpr int kSamplePeriodMs = 50;
 
+// EV_RXFLAG (0x0002) is never raised here: seeing the event byte would mean
+// consuming input that belongs to the handler.
 constexpr uint32_t kEvRxChar = 0x0001;
 constexpr uint32_t kEvTxEmpty = 0x0004;
 constexpr uint32_t kEvCTS = 0x0008;

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <clocale>
 #include <string>
 #include <vector>
 
@@ -56,23 +55,6 @@ TEST(PortList, OnlyDeviceBackedTtysWithAKnownUartAreListed) {
                                                "/dev/ttyUSB0"};
     EXPECT_EQ(list, expected);
     EXPECT_NE(ListSerialPorts(list, sys.path() + "missing", "/dev"), 0);
-}
-
-TEST(PortList, EnumComPortsReplacesTheListWithSortedPaths) {
-    std::vector<std::string> list = {"stale"};
-    struct stat st;
-    if (stat("/sys/class/tty", &st) != 0) GTEST_SKIP() << "no sysfs here";
-    EnumComPorts(list);
-    std::vector<std::string> sorted = list;
-    SortPortNames(sorted);
-    EXPECT_EQ(list, sorted);
-    for (const std::string& name : list) EXPECT_EQ(name.rfind("/dev/", 0), 0u) << name;
-}
-
-TEST(PortList, PortNamesMapToDevicePaths) {
-    EXPECT_EQ(PortDevicePath("ttyUSB0"), "/dev/ttyUSB0");
-    EXPECT_EQ(PortDevicePath("/dev/pts/3"), "/dev/pts/3");
-    EXPECT_EQ(PortDevicePath("COM1"), "/dev/COM1");
 }
 
 }  // namespace

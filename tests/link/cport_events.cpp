@@ -117,16 +117,29 @@ protected:
 
 TEST_F(CPortEvents, OneRxCharPerBatchOfNewBytes) {
     port.SetEvents(TComEvents{evRxChar});
-    readOnRxChar();
+    bool readThem = false;
+    port.OnRxChar = [&](TCustomComPort* sender, int32_t count) {
+        std::string bytes(static_cast<size_t>(count), '\0');
+        if (readThem) sender->Read(bytes.data(), count);
+        record("Rx" + std::to_string(count));
+    };
     port.Open();
     EXPECT_TRUE(port.HasEventThread());
+    // Unread bytes are reported once, not again and again.
     pty.writeToHost("abc");
     ASSERT_TRUE(executor.pumpUntil([&] { return callCount() == 1; }));
-    executor.pumpFor(200ms);  // a level-triggered wait would report "abc" again
+    executor.pumpFor(200ms);
     pty.writeToHost("de");
     ASSERT_TRUE(executor.pumpUntil([&] { return callCount() == 2; }));
     executor.pumpFor(200ms);
-    EXPECT_EQ(calls, (std::vector<std::string>{"Rx3:abc", "Rx2:de"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"Rx3", "Rx5"}));
+    // Once the queue was read, fewer bytes than before are news too.
+    readThem = true;
+    pty.writeToHost("f");
+    ASSERT_TRUE(executor.pumpUntil([&] { return callCount() == 3; }));
+    pty.writeToHost("g");
+    ASSERT_TRUE(executor.pumpUntil([&] { return callCount() == 4; }));
+    EXPECT_EQ(calls.back(), "Rx1");
     EXPECT_TRUE(shown.empty());
 }
 
@@ -191,39 +204,33 @@ TEST_F(CPortEvents, ClosingWhileTheThreadWaitsInAHandOverEndsCleanly) {
     executor.pumpAll();
     EXPECT_TRUE(calls.empty());
 
-    // An abandoned hand-over of an earlier opening stays silent too.
+    // An abandoned hand-over of an earlier opening stays silent too, even
+    // with bytes waiting in the new one (which has no thread of its own).
     port.Open();
     pty.writeToHost("again");
     ASSERT_TRUE(WaitUntil([&] { return executor.posted() == 2; }));
     port.Close();
+    port.SetEvents(TComEvents());
     port.Open();
+    pty.writeToHost("new");
+    ASSERT_TRUE(WaitUntil([&] { return port.InputCount() == 3; }));
     calls.clear();
     executor.pumpAll();
     EXPECT_TRUE(calls.empty());
     EXPECT_TRUE(shown.empty());
 }
 
-TEST_F(CPortEvents, ThreadSyncRunsHandlersOnTheMainThread) {
-    port.SetSyncMethod(smThreadSync);
-    port.SetEvents(TComEvents{evRxChar});
-    std::thread::id handlerThread;
-    port.OnRxChar = [&](TCustomComPort* sender, int32_t count) {
-        handlerThread = std::this_thread::get_id();
-        std::string bytes(static_cast<size_t>(count), '\0');
-        sender->Read(bytes.data(), count);
-        record(bytes);
+TEST_F(CPortEvents, EachSyncMethodRunsHandlersOnItsThread) {
+    struct Mode {
+        TSyncMethod sync;
+        bool executor;
+        bool onMainThread;
     };
-    port.Open();
-    pty.writeToHost("ts");
-    ASSERT_TRUE(executor.pumpUntil([&] { return callCount() == 1; }));
-    EXPECT_EQ(handlerThread, std::this_thread::get_id());
-    EXPECT_EQ(calls.front(), "ts");
-}
-
-TEST_F(CPortEvents, SmNoneAndMissingExecutorRunHandlersOnTheEventThread) {
-    for (bool withExecutor : {true, false}) {
-        SetMainThreadExecutor(withExecutor ? &executor : nullptr);
-        port.SetSyncMethod(withExecutor ? smNone : smWindowSync);
+    // Without an executor there is no main thread to hand over to.
+    for (Mode mode : {Mode{smThreadSync, true, true}, Mode{smNone, true, false},
+                      Mode{smWindowSync, false, false}}) {
+        SetMainThreadExecutor(mode.executor ? &executor : nullptr);
+        port.SetSyncMethod(mode.sync);
         port.SetEvents(TComEvents{evRxChar});
         std::thread::id handlerThread;
         port.OnRxChar = [&](TCustomComPort* sender, int32_t count) {
@@ -234,14 +241,15 @@ TEST_F(CPortEvents, SmNoneAndMissingExecutorRunHandlersOnTheEventThread) {
             calls.push_back(bytes);
         };
         calls.clear();
+        const size_t postedBefore = executor.posted();
         port.Open();
         pty.writeToHost("n");
-        ASSERT_TRUE(WaitUntil([&] { return callCount() == 1; }));
+        ASSERT_TRUE(executor.pumpUntil([&] { return callCount() == 1; }));
         port.Close();
-        EXPECT_NE(handlerThread, std::this_thread::get_id());
+        EXPECT_EQ(handlerThread == std::this_thread::get_id(), mode.onMainThread) << mode.sync;
+        EXPECT_EQ(executor.posted() > postedBefore, mode.onMainThread) << mode.sync;
         EXPECT_EQ(calls.front(), "n");
     }
-    EXPECT_EQ(executor.posted(), 0u);
 }
 
 TEST_F(CPortEvents, HandlerExceptionGoesToTheHookAndDeliveryGoesOn) {
