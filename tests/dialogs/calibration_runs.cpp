@@ -1,0 +1,176 @@
+// Auto Calibrate and Re-Calibrate end to end against the simulated module:
+// which combinations are tried, which commands reach the module, and what the
+// result lists hold afterwards.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include "console/Widgets.h"
+#include "dialogs/Unit2.h"
+#include "support/ui/UiHarness.h"
+
+namespace {
+
+// Calibration G list positions.
+constexpr int kG8 = 3, kG16 = 4, kG24 = 5;
+
+CalibrationSetting combo(uint8_t radf, uint8_t g1, uint8_t g2) { return {radf, 2, 3, 3, g1, g2}; }
+
+// The command byte of each frame the module received.
+std::vector<std::string> commandsOf(const std::vector<std::string>& frames) {
+    std::vector<std::string> codes;
+    for (const std::string& f : frames) codes.push_back(f.substr(9, 2));
+    return codes;
+}
+
+std::vector<std::string> itemsOf(const QListWidget* list) {
+    std::vector<std::string> items;
+    for (int i = 0; i < list->count(); ++i) items.push_back(ToStd(list->item(i)->text()));
+    return items;
+}
+
+class CalibrationRuns : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ui.start();
+        ui.clearFrames();
+        ui.clearLog();
+    }
+    // RADF 95..96, A 2/3/3, G1 "8".."24", G2 "24": six combinations.
+    void chooseSmallRanges() {
+        SetItemIndex(Form2->cmb_radf_s, 3);
+        SetItemIndex(Form2->cmb_radf_e, 4);
+        for (QComboBox* c : {Form2->cmb_a1_s, Form2->cmb_a1_e}) SetItemIndex(c, 1);
+        for (QComboBox* c : {Form2->cmb_a2_s, Form2->cmb_a2_e, Form2->cmb_a3_s, Form2->cmb_a3_e})
+            SetItemIndex(c, 2);
+        SetItemIndex(Form2->cmb_g1_s, kG8);
+        SetItemIndex(Form2->cmb_g1_e, kG24);
+        SetItemIndex(Form2->cmb_g2_s, kG24);
+        SetItemIndex(Form2->cmb_g2_e, kG24);
+    }
+    UiHarness ui;
+};
+
+TEST_F(CalibrationRuns,
+       AutoCalibrateListsTheReadingCombinationsAndReCalibrateKeepsThoseThatReadAgain) {
+    ui.sim.withModule([](SimulatedModule& m) {
+        m.setTagInField(true);
+        m.setReadableSettings({combo(95, 0x18, 0x1C), combo(95, 0x08, 0x1C), combo(96, 0x18, 0x1C),
+                               combo(96, 0x1C, 0x1C)});
+    });
+    chooseSmallRanges();
+    Form2->Button13->click();
+
+    ASSERT_TRUE(ui.boxes.errors.empty()) << ui.boxes.errors.front();
+    const std::vector<std::string> found{
+        "RADF:95   A1:2   A2:3   A3:3   G1:8   G2:24 ",
+        "RADF:95   A1:2   A2:3   A3:3   G1:16   G2:24 ",
+        "RADF:96   A1:2   A2:3   A3:3   G1:8   G2:24 ",
+        "RADF:96   A1:2   A2:3   A3:3   G1:24   G2:24 ",
+    };
+    EXPECT_EQ(itemsOf(Form2->ListBox1), found);
+    EXPECT_FALSE(Form2->ListBox1->isHidden());
+    EXPECT_TRUE(Form2->Memo1->isHidden());
+    EXPECT_EQ(ToStd(Form2->StatusBar1->currentMessage()),
+              " RADF: 96 AMP1: 2 AMP2: 3 LPF: 3 G1: 24 G2: 24");
+
+    // Set RADF once per RADF value, Set A1/A2/A3 once per triple, then
+    // Set G1/G2 and Start Read for each combination.
+    const auto frames = ui.frames();
+    const std::vector<std::string> perRadf{"41", "81", "53", "10", "53", "10", "53", "10"};
+    std::vector<std::string> expected = perRadf;
+    expected.insert(expected.end(), perRadf.begin(), perRadf.end());
+    ASSERT_EQ(commandsOf(frames), expected);
+    EXPECT_EQ(frames[0], "FF 01 02 41 5F A3 ");
+    EXPECT_EQ(frames[2], "FF 01 03 53 18 1C 8B ");
+    EXPECT_EQ(frames[4], "FF 01 03 53 08 1C 7B ");
+    const auto log = ui.log();
+    ASSERT_GE(log.size(), 6u);
+    EXPECT_EQ(log[0], "TX >Set RADF (5F)\t\t\tFF 01 02 41 5F A3 ");
+    EXPECT_EQ(log[1], "RX > Success\t\tFF 01 01 99 9B ");
+    EXPECT_EQ(log[2], "TX >Set A1/A2/A3 (2,3,3)\t\tFF 01 06 81 02 03 03 03 03 96 ");
+    EXPECT_EQ(log[4], "TX >Set G1/G2 /8,24\t\tFF 01 03 53 18 1C 8B ");
+
+    // Only two of the four read again.
+    ui.sim.withModule([](SimulatedModule& m) {
+        m.setReadableSettings({combo(95, 0x08, 0x1C), combo(96, 0x1C, 0x1C)});
+    });
+    ui.clearFrames();
+    Form2->Button5->click();
+
+    ASSERT_TRUE(ui.boxes.errors.empty()) << ui.boxes.errors.front();
+    EXPECT_EQ(itemsOf(Form2->ListBox2), (std::vector<std::string>{found[1], found[3]}));
+    EXPECT_FALSE(Form2->ListBox2->isHidden());
+    EXPECT_TRUE(Form2->Memo2->isHidden());
+    EXPECT_EQ(itemsOf(Form2->ListBox1), found);
+    // The value selectors keep the last entry.
+    EXPECT_EQ(ToStd(Form2->StatusBar1->currentMessage()),
+              " RADF: 96 AMP1: 2 AMP2: 3 LPF: 3 G1: 24 G2: 24");
+    EXPECT_EQ(ToStd(Form2->cmb_g1->currentText()), "24");
+    const auto recal = ui.frames();
+    std::vector<std::string> perEntry{"41", "81", "53", "10"}, recalExpected;
+    for (int i = 0; i < 4; ++i)
+        recalExpected.insert(recalExpected.end(), perEntry.begin(), perEntry.end());
+    recalExpected.push_back("51");
+    ASSERT_EQ(commandsOf(recal), recalExpected);
+    EXPECT_EQ(recal[2], "FF 01 03 53 18 1C 8B ");  // "8" taken from the 12-entry table
+}
+
+TEST_F(CalibrationRuns, ValidationRefusesBeforeAnythingIsSentAndLeavesTheResultsAlone) {
+    Form2->ListBox1->addItem("RADF:96   A1:2   A2:3   A3:3   G1:8   G2:24 ");
+    const struct {
+        QComboBox* start;
+        QComboBox* end;
+        const char* message;
+    } rows[] = {
+        {Form2->cmb_a1_s, Form2->cmb_a1_e, "A1 End can not be smaller than A1 Start"},
+        {Form2->cmb_a2_s, Form2->cmb_a2_e, "A2 End can not be smaller than A2 Start"},
+        {Form2->cmb_a3_s, Form2->cmb_a3_e, "A3 End can not be smaller than A3 Start"},
+        {Form2->cmb_g1_s, Form2->cmb_g1_e, "G1 End can not be smaller than G1 Start"},
+        {Form2->cmb_g2_s, Form2->cmb_g2_e, "G2 End can not be smaller than G2 Start"},
+    };
+    // All five pairs broken: each click reports the first, which is then mended.
+    for (const auto& row : rows) {
+        SetItemIndex(row.start, 2);
+        SetItemIndex(row.end, 0);
+    }
+    for (const auto& row : rows) {
+        ui.boxes.clear();
+        Form2->Button13->click();
+        EXPECT_EQ(ui.boxes.informations, std::vector<std::string>{row.message});
+        SetItemIndex(row.end, 2);
+    }
+    SetItemIndex(Form2->cmb_g2_s, -1);
+    ui.boxes.clear();
+    Form2->Button13->click();
+    EXPECT_EQ(ui.boxes.errors, std::vector<std::string>{"Please choose a G2 Start value first."});
+
+    EXPECT_TRUE(ui.frames().empty());
+    EXPECT_EQ(Form2->ListBox1->count(), 1);
+    EXPECT_FALSE(Form2->ListBox1->isHidden());
+    EXPECT_TRUE(Form2->Memo1->isHidden());
+}
+
+TEST_F(CalibrationRuns, EmptyRangesSendNothingAndReCalibrateOfNoEntriesOnlyResets) {
+    Form2->ListBox1->addItem("left from before");
+    SetItemIndex(Form2->cmb_radf_s, 4);  // "96"
+    SetItemIndex(Form2->cmb_radf_e, 1);  // "93"
+    Form2->Button13->click();
+    EXPECT_TRUE(ui.boxes.errors.empty());
+    EXPECT_TRUE(ui.frames().empty());
+    EXPECT_EQ(Form2->ListBox1->count(), 0);
+    EXPECT_FALSE(Form2->ListBox1->isHidden());
+    EXPECT_TRUE(Form2->Memo1->isHidden());
+
+    Form2->Button5->click();
+    EXPECT_EQ(ui.frames(), std::vector<std::string>{"FF 01 01 51 53 "});
+    EXPECT_EQ(Form2->ListBox2->count(), 0);
+    EXPECT_FALSE(Form2->ListBox2->isHidden());
+    EXPECT_TRUE(Form2->Memo2->isHidden());
+}
+
+}  // namespace
