@@ -1,15 +1,47 @@
-// Placeholder until the dialog is built.
+// The byte track dialog: how many bytes the Byte Track read types track, and
+// their values.
 #pragma once
 
 #include <QDialog>
+#include <array>
+
+#include "dialogs/ByteTrack.h"
 
 class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 class TForm8 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm8(QWidget* parent = nullptr);
+
+    QWidget* Panel1;
+    QLabel* Label1;
+    QComboBox* cmb_no_tbytes;
+    QLabel* Label2;
+    QLineEdit* Edit1;
+    QLineEdit* Edit2;
+    QLineEdit* Edit3;
+    QLineEdit* Edit4;
+    QPushButton* Button1;
+
     void FormCreate();
+    void FormClose();
+    void cmb_no_tbytesChange();
+    void Edit1Exit();
+    void Edit2Exit();
+    void Edit3Exit();
+    void Edit4Exit();
+    void Button1Click();
+
+    // The close button and Esc both end in done(), which runs FormClose.
+    void done(int result) override;
+
+private:
+    std::array<QLineEdit*, kTrackFields> fields() const;
+    void applyEnabling();
 };
 
 extern TForm8* Form8;
