@@ -29,6 +29,7 @@ void InitTranslation() {
 void InstallMainThreadExecutor() {
     static QtMainThreadExecutor executor;
     SetMainThreadExecutor(&executor);
+    TCustomComPort::ShowException = [](const std::exception& e) { Messages().error(e.what()); };
 }
 
 namespace {

@@ -7,7 +7,9 @@
 // port component's messages once.
 void InitTranslation();
 
-// Installs the Qt hand-over of serial line events to the user-interface thread.
+// Installs the Qt hand-over of serial line events to the user-interface thread,
+// and the error display for exceptions raised outside any handler (the port's
+// line-event handlers, the opening after loading).
 void InstallMainThreadExecutor();
 
 // Form1, com_form, then the dialogs. A settings value that does not convert is
