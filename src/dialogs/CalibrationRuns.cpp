@@ -26,22 +26,20 @@ constexpr int kGListSize = sizeof kCalibrationGList / sizeof kCalibrationGList[0
 const std::vector<ReplyLine> kSetReplies{{"99", "RX > Success\t\t", {}},
                                          {"66", "RX > Flash wRite Eror!\t\t", {}}};
 
-void refuseUnselected(const QComboBox* combo, const std::string& name) {
-    if (ItemIndex(combo) < 0) throw std::runtime_error("Please choose a " + name + " value first.");
+[[noreturn]] void refuseUnselected(const std::string& name) {
+    throw std::runtime_error("Please choose a value for " + name + " first.");
 }
 
 // RADF and A selectors count by their text.
 uint8_t numberOf(const QComboBox* combo, const std::string& name) {
-    refuseUnselected(combo, name);
+    if (ItemIndex(combo) < 0) refuseUnselected(name);
     return static_cast<uint8_t>(StrToInt(ToStd(combo->currentText())));
 }
 
 // G selectors count by position, which must lie inside the table they index.
 int positionOf(const QComboBox* combo, const std::string& name, int tableSize) {
-    refuseUnselected(combo, name);
     const int position = ItemIndex(combo);
-    if (position >= tableSize)
-        throw std::runtime_error("Please choose a " + name + " value first.");
+    if (position < 0 || position >= tableSize) refuseUnselected(name);
     return position;
 }
 

@@ -147,7 +147,8 @@ TEST_F(CalibrationRuns, ValidationRefusesBeforeAnythingIsSentAndLeavesTheResults
     SetItemIndex(Form2->cmb_g2_s, -1);
     ui.boxes.clear();
     Form2->Button13->click();
-    EXPECT_EQ(ui.boxes.errors, std::vector<std::string>{"Please choose a G2 Start value first."});
+    EXPECT_EQ(ui.boxes.errors,
+              std::vector<std::string>{"Please choose a value for G2 Start first."});
 
     EXPECT_TRUE(ui.frames().empty());
     EXPECT_EQ(Form2->ListBox1->count(), 1);
