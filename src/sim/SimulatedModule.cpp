@@ -329,7 +329,11 @@ std::vector<uint8_t> SimulatedModule::answerSet(const std::vector<uint8_t>& data
 
 void SimulatedModule::execute(const std::vector<uint8_t>& frame, int64_t nowMs) {
     if (m_faults.silent) {
-        if (m_faults.nextAnswerOnly) setFaults(Faults{});
+        if (m_faults.nextAnswerOnly) {
+            Faults kept;
+            kept.unsolicitedTagEveryMs = m_faults.unsolicitedTagEveryMs;
+            m_faults = kept;
+        }
         return;
     }
     const uint8_t cmd = frame[3];
