@@ -20,7 +20,7 @@ struct Block0Choice {
     std::optional<TagType> type;
     std::optional<int> modulation;  // list position; not consulted for T5552
     bool passwordProtection = false;
-    std::optional<int> maxBlock;    // 1 to 7
+    std::optional<int> maxBlock;  // 1 to 7
 };
 
 // The word, or nothing while a choice it depends on is missing: a wrong

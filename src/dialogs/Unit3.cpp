@@ -184,17 +184,16 @@ void TForm3::connectHandlers() {
     }
     for (QLineEdit* edit : {Edit9, Edit10, Edit11, Edit12})
         OnFocusExit(edit, [edit] { PadSingleDigit(edit); });
-    void (TForm3::*const clicks[])() = {
-        nullptr,
-        &TForm3::Button1Click,
-        &TForm3::Button2Click,
-        &TForm3::Button3Click,
-        &TForm3::Button4Click,
-        &TForm3::Button5Click,
-        &TForm3::Button6Click,
-        &TForm3::Button7Click,
-        &TForm3::Button8Click,
-        &TForm3::Button9Click};
+    void (TForm3::*const clicks[])() = {nullptr,
+                                        &TForm3::Button1Click,
+                                        &TForm3::Button2Click,
+                                        &TForm3::Button3Click,
+                                        &TForm3::Button4Click,
+                                        &TForm3::Button5Click,
+                                        &TForm3::Button6Click,
+                                        &TForm3::Button7Click,
+                                        &TForm3::Button8Click,
+                                        &TForm3::Button9Click};
     for (int b = 1; b <= 9; ++b) {
         const auto handler = clicks[b];
         connect(Button[b], &QPushButton::clicked, this,
@@ -250,8 +249,7 @@ void TForm3::save_ini() {
     write("MaxBlock", std::to_string(ItemIndex(cmb_max)));
     write("PasswordAccess", BoolToStr(cb_pass->isChecked()));
     QLineEdit* const passwords[] = {Edit9, Edit10, Edit11, Edit12};
-    for (int k = 0; k < 4; ++k)
-        write("Pass" + std::to_string(k + 1), ToStd(passwords[k]->text()));
+    for (int k = 0; k < 4; ++k) write("Pass" + std::to_string(k + 1), ToStd(passwords[k]->text()));
     for (int k = 1; k <= 28; ++k) write("B" + std::to_string(k), ToStd(hex[k + 4]->text()));
 }
 
@@ -259,7 +257,9 @@ void TForm3::FormClose() { save_ini(); }
 
 // Esc closes a dialog through done() without a close event, and a close event
 // ends in done(): FormClose runs once either way.
-void TForm3::runFormClose() { Guarded([this] { FormClose(); }); }
+void TForm3::runFormClose() {
+    Guarded([this] { FormClose(); });
+}
 
 void TForm3::closeEvent(QCloseEvent* event) {
     runFormClose();
@@ -326,8 +326,7 @@ void TForm3::asc_to_hex(int i) {
     const QString text = asc[i]->text();
     if (text.isEmpty()) return;
     const char16_t code = text.at(0).unicode();
-    if (code > 0xFF)
-        throw EConvertError("'" + text.toStdString() + "' does not fit in one byte");
+    if (code > 0xFF) throw EConvertError("'" + text.toStdString() + "' does not fit in one byte");
     char digits[3];
     std::snprintf(digits, sizeof digits, "%02X", code);
     hex[i]->setText(digits);

@@ -27,16 +27,18 @@ protected:
 };
 
 TEST_F(ProgrammingParameters, DefaultSetsAreSentAsTheModuleStoresThem) {
+    Form3->ProgrammingParameters2->trigger();
+    EXPECT_TRUE(Form4->isVisible());
     Form4->Button1->click();
     chooseTag(1);
     Form4->Button1->click();
     EXPECT_EQ(ui.frames(), (std::vector<std::string>{"FF 01 06 40 64 C8 AA 32 60 AF ",
                                                      "FF 01 06 40 64 C8 B9 3C 60 C8 "}));
-    EXPECT_EQ(ui.log(), (std::vector<std::string>{
-                            "TX >FF 01 06 40 64 C8 AA 32 60 AF \t\t\tSet Param",
-                            "RX >FF 01 01 99 9B \t\t\t\tSuccess",
-                            "TX >FF 01 06 40 64 C8 B9 3C 60 C8 \t\t\tSet Param",
-                            "RX >FF 01 01 99 9B \t\t\t\tSuccess"}));
+    EXPECT_EQ(ui.log(),
+              (std::vector<std::string>{"TX >FF 01 06 40 64 C8 AA 32 60 AF \t\t\tSet Param",
+                                        "RX >FF 01 01 99 9B \t\t\t\tSuccess",
+                                        "TX >FF 01 06 40 64 C8 B9 3C 60 C8 \t\t\tSet Param",
+                                        "RX >FF 01 01 99 9B \t\t\t\tSuccess"}));
     ui.sim.withModule([](SimulatedModule& m) {
         EXPECT_EQ(m.config()[2], 185);
         EXPECT_EQ(m.config()[3], 60);
@@ -68,12 +70,6 @@ TEST_F(ProgrammingParameters, ValuesAreCutToALowByteAndRefusedWhenNotIntegers) {
     EXPECT_TRUE(ui.log().empty());
     chooseTag(0);
     EXPECT_EQ(Form4->edt_padf->text(), "96");
-}
-
-TEST_F(ProgrammingParameters, ProgrammingDialogMenuShowsThem) {
-    EXPECT_FALSE(Form4->isVisible());
-    Form3->ProgrammingParameters2->trigger();
-    EXPECT_TRUE(Form4->isVisible());
 }
 
 }  // namespace
