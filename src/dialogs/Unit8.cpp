@@ -40,7 +40,7 @@ TForm8::TForm8(QWidget* parent) : QDialog(parent) {
     Label1->setBuddy(cmb_no_tbytes);
     Label2 = new QLabel("Byte(s) to be Tracked (Hex)", Panel1);
     Label2->setObjectName("Label2");
-    Label2->setGeometry(8, 58, 161, 18);
+    Label2->setGeometry(4, 58, 169, 18);
 
     QLineEdit** fields[kTrackFields] = {&Edit1, &Edit2, &Edit3, &Edit4};
     void (TForm8::*exits[kTrackFields])() = {&TForm8::Edit1Exit, &TForm8::Edit2Exit,
@@ -58,7 +58,7 @@ TForm8::TForm8(QWidget* parent) : QDialog(parent) {
     Label2->setBuddy(Edit1);
 
     Button1 = MakeButton(Panel1, "Button1", "Set Byte Track Parameters");
-    Button1->setGeometry(8, 112, 161, 30);
+    Button1->setGeometry(4, 112, 169, 30);
 
     OnOperatorChange(cmb_no_tbytes, [this] { cmb_no_tbytesChange(); });
     connect(Button1, &QPushButton::clicked, this, GuardedSlot([this] { Button1Click(); }));
