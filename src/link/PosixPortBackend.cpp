@@ -236,7 +236,7 @@ public:
         const ssize_t n = ::read(fd_, buffer, static_cast<size_t>(count));
         if (n < 0) return (errno == EAGAIN || errno == EINTR) ? 0 : errno;
         done = static_cast<int32_t>(n);
-        if (n > 0) ++readSeq_;
+        if (n > 0) inputTaken();
         return 0;
     }
 
@@ -304,7 +304,7 @@ public:
         if (!input && !output) return fcntl(fd_, F_GETFD) < 0 ? errno : 0;
         const int which = input && output ? TCIOFLUSH : input ? TCIFLUSH : TCOFLUSH;
         if (tcflush(fd_, which) != 0) return errno;
-        if (input) ++readSeq_;
+        if (input) inputTaken();
         return 0;
     }
 
@@ -453,6 +453,14 @@ private:
         ssize_t ignored = ::write(fd, &one, 1);
 #endif
         (void)ignored;
+    }
+
+    // While bytes wait unread the event thread sleeps on its timer; a read
+    // wakes it at once, so bytes behind the ones taken are reported without
+    // waiting out the period.
+    void inputTaken() {
+        ++readSeq_;
+        wake();
     }
 
     void drainWake() {
