@@ -88,6 +88,10 @@ void TForm1::buildLayout() {
                                 "EM4100/02 raw (Manchester RF/64)",
                                 "Byte Track (Manchester RF/32) (Q5, T555x)"});
     rdb_read->setGeometry(8, 62, 297, 132);
+    // The longest read type names must fit the column.
+    QFont smaller = rdb_read->font();
+    if (smaller.pointSizeF() > 0) smaller.setPointSizeF(smaller.pointSizeF() - 1);
+    for (QWidget* item : rdb_read->findChildren<QWidget*>()) item->setFont(smaller);
 
     cb_sendp = new QCheckBox("Send Password:", left);
     cb_sendp->setObjectName("cb_sendp");
