@@ -13,7 +13,7 @@ struct OutputChoices {
     bool cr = false;
     bool lf = false;
     bool wiegand = false;
-    int facilitySource = -1;  // 0 "Fixed", K for "ByteK", -1 none
+    int facilitySource = -1;   // 0 "Fixed", K for "ByteK", -1 none
     std::string facilityCode;  // two hex digits, used with "Fixed"
     int id1 = -1;              // K - 1 for "ByteK", -1 none
     int id2 = -1;

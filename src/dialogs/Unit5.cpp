@@ -80,9 +80,9 @@ void TForm5::buildLayout() {
     cb_lf = makeCheckBox(GroupBox1, "cb_lf", "LF", {230, 80, 80, 22});
 
     GroupBox2 = makeFrame(this, "GroupBox2", {8, 182, 404, 112});
-    cb_wiegand = makeCheckBox(GroupBox2, "cb_wiegand",
-                              "Wiegand 26 Bit        DATA0 ( P1[5] ) ,  DATA1 ( P1[6] )",
-                              {10, 8, 384, 22});
+    cb_wiegand =
+        makeCheckBox(GroupBox2, "cb_wiegand",
+                     "Wiegand 26 Bit        DATA0 ( P1[5] ) ,  DATA1 ( P1[6] )", {10, 8, 384, 22});
     Label4 = makeLabel(GroupBox2, "Label4", "Facility Code (1 Byte)", {10, 38, 170, 18});
     cb_facility = MakeFixedCombo(GroupBox2, "cb_facility", QStringList{"Fixed"} + tagByteItems());
     cb_facility->setGeometry(10, 58, 90, 26);
@@ -116,7 +116,8 @@ void TForm5::buildLayout() {
 void TForm5::connectHandlers() {
     auto onToggle = [this](QCheckBox* box, void (TForm5::*handler)()) {
         // A check box's handler runs on every change, also from loading.
-        connect(box, &QCheckBox::toggled, this, GuardedSlot([this, handler] { (this->*handler)(); }));
+        connect(box, &QCheckBox::toggled, this,
+                GuardedSlot([this, handler] { (this->*handler)(); }));
     };
     onToggle(cb_uart, &TForm5::cb_uartClick);
     onToggle(cb_wiegand, &TForm5::cb_wiegandClick);
@@ -228,6 +229,7 @@ void TForm5::Button1Click() {
         Messages().information("High/ON Time can not be greater than 255", kCaption);
         return;
     }
-    RunCommand([&](uint8_t* frame) { return BuildOutputParametersFrame(frame, selection, *highTime); },
-               "TX > Set Output Parameters\t\t\t", {{"99", "RX > Success\t\t", {}}});
+    RunCommand(
+        [&](uint8_t* frame) { return BuildOutputParametersFrame(frame, selection, *highTime); },
+        "TX > Set Output Parameters\t\t\t", {{"99", "RX > Success\t\t", {}}});
 }

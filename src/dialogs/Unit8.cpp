@@ -63,7 +63,8 @@ TForm8::TForm8(QWidget* parent) : QDialog(parent) {
     OnOperatorChange(cmb_no_tbytes, [this] { cmb_no_tbytesChange(); });
     connect(Button1, &QPushButton::clicked, this, GuardedSlot([this] { Button1Click(); }));
 
-    if (QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
+    if (QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 std::array<QLineEdit*, kTrackFields> TForm8::fields() const { return {Edit1, Edit2, Edit3, Edit4}; }

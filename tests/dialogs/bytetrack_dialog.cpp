@@ -67,8 +67,8 @@ TEST(ByteTrackDialog, EmptyCountedFieldsAreRefusedUncountedOnesGoOutAsZero) {
     SetItemIndex(Form8->cmb_no_tbytes, -1);
     Form8->Button1->click();
     EXPECT_TRUE(com_form->comport1.Connected()) << "auto-open runs before the count is read";
-    EXPECT_EQ(ui.boxes.errors, Frames({"'' is not a valid hexadecimal value",
-                                       "'' is not a valid integer value"}));
+    EXPECT_EQ(ui.boxes.errors,
+              Frames({"'' is not a valid hexadecimal value", "'' is not a valid integer value"}));
     EXPECT_TRUE(ui.frames().empty());
     EXPECT_TRUE(ui.log().empty());
 

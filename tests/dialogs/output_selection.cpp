@@ -35,12 +35,14 @@ TEST(OutputSelectionDialog, ChoicesBecomeTheFrameTheModuleStores) {
              chooseResponse(0), Form5->cb_cr->setChecked(true), Form5->cb_lf->setChecked(true);
              Form5->cb_wiegand->setChecked(true), choose(Form5->cb_facility, 5);
              choose(Form5->cb_id1, 0), choose(Form5->cb_id2, 1);
-         }, "FF 01 07 88 86 80 04 00 01 00 9B "},
+         },
+         "FF 01 07 88 86 80 04 00 01 00 9B "},
         {[] {
              Form5->cb_uart->setChecked(false), Form5->cb_wiegand->setChecked(true);
              choose(Form5->cb_facility, 0), Form5->edt_facility->setText("1A");
              Form5->cb_GPIO->setChecked(true), Form5->edt_gpiotime->setText("10");
-         }, "FF 01 07 88 00 81 1A 01 02 0A 38 "},
+         },
+         "FF 01 07 88 00 81 1A 01 02 0A 38 "},
         // CR counts although "Defined Protocol" disabled it.
         {[] { chooseResponse(0), Form5->cb_cr->setChecked(true), chooseResponse(1); },
          "FF 01 07 88 85 00 00 01 02 00 18 "},
@@ -52,14 +54,15 @@ TEST(OutputSelectionDialog, ChoicesBecomeTheFrameTheModuleStores) {
         {[] { Form5->cb_wiegand->setChecked(true), Form5->edt_facility->clear(); },
          "FF 01 07 88 81 80 00 01 02 00 94 "},
     };
-    for (const auto& [choose, frame] : rows) {
+    for (const auto& [setUp, frame] : rows) {
         SCOPED_TRACE(frame);
         UiHarness ui;
         ui.start();
-        choose();
+        setUp();
         sendsOnly(ui, frame);
-        EXPECT_EQ(ui.log(), std::vector<std::string>({"TX > Set Output Parameters\t\t\t" + std::string(frame),
-                                                      "RX > Success\t\tFF 01 01 99 9B "}));
+        EXPECT_EQ(ui.log(),
+                  std::vector<std::string>({"TX > Set Output Parameters\t\t\t" + std::string(frame),
+                                            "RX > Success\t\tFF 01 01 99 9B "}));
         ui.sim.withModule([&](SimulatedModule& m) {
             EXPECT_EQ(HexOf({m.config().begin() + 26, m.config().begin() + 32}),
                       std::string(frame).substr(12, 18));
@@ -72,7 +75,8 @@ TEST(OutputSelectionDialog, RefusalsSendNothing) {
     ui.start();
     Form5->cb_GPIO->setChecked(true), Form5->edt_gpiotime->setText("256");
     Form5->Button1->click();
-    EXPECT_EQ(ui.boxes.informations, std::vector<std::string>{"High/ON Time can not be greater than 255"});
+    EXPECT_EQ(ui.boxes.informations,
+              std::vector<std::string>{"High/ON Time can not be greater than 255"});
     Form5->edt_gpiotime->clear();
     Form5->Button1->click();
     Form5->cb_GPIO->setChecked(false), Form5->cb_wiegand->setChecked(true);
@@ -91,10 +95,11 @@ TEST(OutputSelectionDialog, EnablingTypingAndFacilityPadding) {
     UiHarness ui;
     ui.start();
     const auto enabled = [] {
-        return std::vector<bool>{Form5->rdb_ascii->isEnabled(), Form5->cb_cr->isEnabled(),
-                                 Form5->cb_lf->isEnabled(), Form5->cb_facility->isEnabled(),
-                                 Form5->cb_id1->isEnabled(), Form5->cb_id2->isEnabled(),
-                                 Form5->edt_facility->isEnabled(), Form5->edt_gpiotime->isEnabled()};
+        return std::vector<bool>{
+            Form5->rdb_ascii->isEnabled(),    Form5->cb_cr->isEnabled(),
+            Form5->cb_lf->isEnabled(),        Form5->cb_facility->isEnabled(),
+            Form5->cb_id1->isEnabled(),       Form5->cb_id2->isEnabled(),
+            Form5->edt_facility->isEnabled(), Form5->edt_gpiotime->isEnabled()};
     };
     EXPECT_EQ(enabled(), std::vector<bool>({1, 0, 0, 0, 0, 0, 0, 0}));
     chooseResponse(0), Form5->cb_wiegand->setChecked(true), Form5->cb_GPIO->setChecked(true);
