@@ -136,6 +136,10 @@ void TForm2::buildLayout() {
     Button2 = MakeButton(values, "Button2", "Set");
     Button3 = MakeButton(values, "Button3", "Set");
     Button4 = MakeButton(values, "Button4", "Set All");
+    // Three buttons read "Set"; say which.
+    Button1->setAccessibleName("Set RADF");
+    Button2->setAccessibleName("Set A1/A2/A3");
+    Button3->setAccessibleName("Set G1/G2");
     Button13 = MakeButton(ranges, "Button13", "Auto Calibrate");
     Button5 = MakeButton(ranges, "Button5", "Re-Calibrate");
 
@@ -145,8 +149,8 @@ void TForm2::buildLayout() {
     QComboBox* const valueCombos[6] = {cmb_radf, cmb_a1, cmb_a2, cmb_a3, cmb_g1, cmb_g2};
 
     auto* rangeGrid = new QGridLayout(ranges);
-    rangeGrid->addWidget(new QLabel("Start", ranges), 0, 1);
-    rangeGrid->addWidget(new QLabel("End", ranges), 0, 2);
+    rangeGrid->addWidget(makeLabel(ranges, "lbl_start", "Start", nullptr), 0, 1);
+    rangeGrid->addWidget(makeLabel(ranges, "lbl_end", "End", nullptr), 0, 2);
     for (int i = 0; i < 6; ++i) {
         const QString name = names[i];
         rangeGrid->addWidget(makeLabel(ranges, qPrintable("lbl_range_" + name), name, starts[i]),
@@ -189,6 +193,7 @@ void TForm2::buildLayout() {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName("StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setAccessibleName("Last combination tried");
 
     auto* top = new QHBoxLayout;
     top->addWidget(ranges);
@@ -249,10 +254,7 @@ void TForm2::apply_result_line(const std::string& line) {
     QComboBox* const targets[6] = {cmb_radf, cmb_a1, cmb_a2, cmb_a3, cmb_g1, cmb_g2};
     for (int i = 0; i < 6; ++i) {
         const QString value = FromStd((*values)[i]);
-        // An empty value is missing, not a match for an empty selector.
-        const int found = value.isEmpty() ? -1
-                                          : targets[i]->findText(
-                                                value, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        const int found = targets[i]->findText(value, Qt::MatchExactly | Qt::MatchCaseSensitive);
         SetItemIndex(targets[i], found);
         if (found < 0) {
             Messages().information(
