@@ -71,6 +71,9 @@ public:
     // Runs after the window closed (start-up ends the program there).
     std::function<void()> OnClosed;
 
+    // Refuses (raises) when no read type is chosen in rdb_read.
+    void RequireReadType() const;
+
     // The activity log: one line appended at the bottom.
     void AppendLine(const std::string& line);
 

@@ -3,9 +3,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <stdexcept>
 
 #include "console/CommandExchange.h"
-#include "console/MessageBoxes.h"
 #include "console/Unit1.h"
 #include "console/Widgets.h"
 #include "link/CommandTable.h"
@@ -16,14 +16,14 @@ namespace {
 
 const std::vector<ReplyLine> kSuccessOnly{{"99", "RX > Success\t\t", {}}};
 
-// A stored "-1" leaves no read type chosen; no code may be guessed for it.
-bool readTypeChosen(const TRadioGroup* group) {
-    if (group->ItemIndex() >= 0 && group->ItemIndex() < 4) return true;
-    Messages().information("Please choose a Read Type first.", "Read Type");
-    return false;
-}
-
 }  // namespace
+
+void TForm1::RequireReadType() const {
+    // A stored "-1" leaves no read type chosen; no code may be guessed for it.
+    // Refusing by exception also ends a calibration run that clicks Start Read.
+    if (rdb_read->ItemIndex() < 0 || rdb_read->ItemIndex() >= 4)
+        throw std::runtime_error("Please choose a Read Type first.");
+}
 
 uint8_t TForm1::readTypeCode() const {
     // Items 1 and 2 are not in code order.
@@ -37,7 +37,7 @@ uint8_t TForm1::blockCount() const {
 }
 
 void TForm1::Button1Click() {
-    if (!readTypeChosen(rdb_read)) return;
+    RequireReadType();
     if (!cb_sendp->isChecked()) {
         RunCommand(
             [this](uint8_t* f) {
@@ -63,7 +63,7 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::Button4Click() {
-    if (!readTypeChosen(rdb_read)) return;
+    RequireReadType();
     RunCommand(
         [this](uint8_t* f) {
             const uint8_t type = readTypeCode();
@@ -84,7 +84,7 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::Button17Click() {
-    if (!readTypeChosen(rdb_read)) return;
+    RequireReadType();
     RunCommand(
         [this](uint8_t* f) {
             const uint8_t autoMode = rdb_auto->ItemIndex() == 0 ? 0x01 : 0x00;

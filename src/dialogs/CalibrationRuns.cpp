@@ -148,6 +148,8 @@ void TForm2::Button13Click() {
         }
     }
 
+    // Every attempt clicks Start Read; refuse once here rather than on each.
+    Form1->RequireReadType();
     Memo1->show();
     ListBox1->hide();
     Memo1->clear();
@@ -192,6 +194,7 @@ void TForm2::run_calibration(uint8_t radfStart, uint8_t radfEnd, uint8_t a1Start
 }
 
 void TForm2::Button5Click() {
+    if (ListBox1->count() > 0) Form1->RequireReadType();
     ListBox2->clear();
     Memo2->clear();
     ListBox2->hide();

@@ -169,7 +169,7 @@ TEST_F(MainWindowCommands, BadFieldsAreRefusedBeforeAnythingIsSent) {
     Form1->rdb_read->SetItemIndex(-1);
     Guarded([] { Form1->Button17Click(); });
     Guarded([] { Form1->Button4Click(); });
-    EXPECT_EQ(ui.boxes.informations.size(), 2u);
+    EXPECT_EQ(ui.boxes.errors, (Lines{"Please choose a Read Type first.", "Please choose a Read Type first."}));
     EXPECT_TRUE(ui.frames().empty());
     EXPECT_TRUE(ui.log().empty());
 }

@@ -10,6 +10,7 @@
 #include <QStatusBar>
 
 #include "console/Widgets.h"
+#include "console/Unit1.h"
 #include "dialogs/Unit2.h"
 #include "support/ui/UiHarness.h"
 
@@ -143,6 +144,15 @@ TEST_F(CalibrationRuns, ValidationRefusesBeforeAnythingIsSentAndLeavesTheResults
     Form2->Button13->click();
     EXPECT_EQ(ui.boxes.errors,
               std::vector<std::string>{"Please choose a value for G2 Start first."});
+
+    // Each attempt clicks the main window's Start Read, which needs a read type.
+    SetItemIndex(Form2->cmb_g2_s, 2);
+    Form1->rdb_read->SetItemIndex(-1);
+    for (QPushButton* run : {Form2->Button13, Form2->Button5}) {
+        ui.boxes.clear();
+        run->click();
+        EXPECT_EQ(ui.boxes.errors, std::vector<std::string>{"Please choose a Read Type first."});
+    }
 
     EXPECT_TRUE(ui.frames().empty());
     EXPECT_EQ(Form2->ListBox1->count(), 1);
