@@ -91,34 +91,25 @@ TEST_F(MainWindowCommands, ToolsMenuCommandsSendTheirFramesAndLogTheirLines) {
 }
 
 TEST_F(MainWindowCommands, FailedAnswersAreLoggedAsUnrecognized) {
-    Faults silent;
+    Faults silent, checksum, text;
     silent.silent = true;
-    ui.sim.withModule([&](SimulatedModule& m) { m.setFaults(silent); });
-    runAndExpect(&TForm1::Button6Click, "FF 01 01 51 53 ",
-                 {"TX > Reset\t\tFF 01 01 51 53 ", "***Timeout.No Response***",
-                  "RX > Unrecognized Response!\t\t\terror"});
-
-    Faults checksum;
     checksum.badChecksum = true;
-    ui.sim.withModule([&](SimulatedModule& m) { m.setFaults(checksum); });
-    runAndExpect(&TForm1::Sleep1Click, "FF 01 01 60 62 ",
-                 {"TX > Sleep\t\tFF 01 01 60 62 ", "Checksum error in Response Array",
-                  "RX > Unrecognized Response!\t\t\terror"});
-
-    Faults text;
     text.asciiInstead = "NOPE";
-    ui.sim.withModule([&](SimulatedModule& m) { m.setFaults(text); });
-    runAndExpect(&TForm1::Button2Click, "FF 01 01 12 14 ",
-                 {"TX > Stop Read\t\tFF 01 01 12 14 ",
-                  "Incoming ASCII Characters >NOPE\t( As HEX >0x4E 0x4F 0x50 0x45 )",
-                  "RX > Unrecognized Response!\t\t\tnone_protocol"});
-
-    // A flash error is the firmware query's own answer, but no success for Reset.
-    Faults flash;
-    flash.flashError = true;
-    ui.sim.withModule([&](SimulatedModule& m) { m.setFaults(flash); });
-    runAndExpect(&TForm1::Button6Click, "FF 01 01 51 53 ",
-                 {"TX > Reset\t\tFF 01 01 51 53 ", "RX > Success\t\tFF 01 01 99 9B "});
+    const struct {
+        Faults faults;
+        std::string failureLine;
+        std::string status;
+    } rows[] = {
+        {silent, "***Timeout.No Response***", "error"},
+        {checksum, "Checksum error in Response Array", "error"},
+        {text, "Incoming ASCII Characters >NOPE\t( As HEX >0x4E 0x4F 0x50 0x45 )", "none_protocol"},
+    };
+    for (const auto& row : rows) {
+        ui.sim.withModule([&](SimulatedModule& m) { m.setFaults(row.faults); });
+        runAndExpect(&TForm1::Button6Click, "FF 01 01 51 53 ",
+                     {"TX > Reset\t\tFF 01 01 51 53 ", row.failureLine,
+                      "RX > Unrecognized Response!\t\t\t" + row.status});
+    }
 }
 
 TEST_F(MainWindowCommands, ReadingCommandsCarryTheChosenReadTypeBlocksAndPassword) {
@@ -172,19 +163,6 @@ TEST_F(MainWindowCommands, BadFieldsAreRefusedBeforeAnythingIsSent) {
     EXPECT_EQ(ui.boxes.errors, (Lines{"Please choose a Read Type first.", "Please choose a Read Type first."}));
     EXPECT_TRUE(ui.frames().empty());
     EXPECT_TRUE(ui.log().empty());
-}
-
-TEST_F(MainWindowCommands, ATagFrameInPlaceOfAnAcknowledgementIsUnrecognized) {
-    // With a readable tag, One Shot Read's acknowledgement is followed by the
-    // tag frame; the next command's SendFrame discards it unread.
-    ui.sim.withModule([](SimulatedModule& m) {
-        m.setTagInField(true);
-        m.setEverySettingReadable();
-    });
-    Form1->Button4Click();
-    ui.clearLog();
-    Form1->Button2Click();
-    EXPECT_EQ(ui.log(), (Lines{"TX > Stop Read\t\tFF 01 01 12 14 ", "RX > Success\t\tFF 01 01 99 9B "}));
 }
 
 // A module that answers each command with a scripted frame, for reply codes the

@@ -120,14 +120,4 @@ TEST(MainWindowSettings, BooleanWordsAndOutOfRangePositionsLoadSafely) {
     EXPECT_EQ(ItemIndex(Form1->cmb_nblocks), -1);
 }
 
-TEST(MainWindowSettings, ClearEmptiesTheLogOnly) {
-    UiHarness ui;
-    ui.start();
-    Form1->Sleep1Click();
-    ASSERT_FALSE(ui.log().empty());
-    Form1->SpeedButton1Click();
-    EXPECT_TRUE(ui.log().empty());
-    EXPECT_TRUE(com_form->comport1.Connected());
-}
-
 }  // namespace
