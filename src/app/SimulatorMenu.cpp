@@ -21,10 +21,13 @@ void AddSimulatorMenu(TForm1* form, SimulatorServer* simulator) {
     QAction* input = menu->addAction("Input0 at Logic 1");
     input->setObjectName("SimInput0High");
     input->setCheckable(true);
+    // The menu starts from the module's level, then drives it.
+    const bool startHigh = true;
+    simulator->withModule([startHigh](SimulatedModule& m) { m.setInput0(startHigh); });
+    input->setChecked(startHigh);
     QObject::connect(input, &QAction::toggled, form, [simulator](bool high) {
         simulator->withModule([high](SimulatedModule& m) { m.setInput0(high); });
     });
-    simulator->withModule([input](SimulatedModule& m) { input->setChecked(false), m.setInput0(false); });
 
     menu->addSeparator();
     QAction* power = menu->addAction("Power Cycle Module");
