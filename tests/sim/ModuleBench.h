@@ -19,17 +19,13 @@ struct Reply {
 // Splits output into frames; a broken header, length or checksum fails the test.
 inline std::vector<Reply> replies(const Bytes& out) {
     std::vector<Reply> result;
-    size_t i = 0;
-    while (i < out.size()) {
-        if (out.size() - i < 5 || out[i] != 0xFF || out[i + 1] != 0x01) {
-            ADD_FAILURE() << "not a frame at offset " << i;
-            return result;
+    for (size_t i = 0; i < out.size();) {
+        if (out.size() - i < 5 || out[i] != 0xFF || out[i + 1] != 0x01 ||
+            out.size() - i < 4u + out[i + 2]) {
+            ADD_FAILURE() << "no whole frame at offset " << i;
+            break;
         }
         const size_t len = out[i + 2];
-        if (out.size() - i < 4 + len) {
-            ADD_FAILURE() << "truncated frame at offset " << i;
-            return result;
-        }
         unsigned sum = 0;
         for (size_t k = i + 1; k < i + 3 + len; ++k) sum += out[k];
         EXPECT_EQ(sum % 256, out[i + 3 + len]) << "checksum of frame at offset " << i;
@@ -39,8 +35,8 @@ inline std::vector<Reply> replies(const Bytes& out) {
     return result;
 }
 
-inline std::vector<uint8_t> codes(const std::vector<Reply>& rs) {
-    std::vector<uint8_t> c;
+inline Bytes codes(const std::vector<Reply>& rs) {
+    Bytes c;
     for (const auto& r : rs) c.push_back(r.code);
     return c;
 }
@@ -58,9 +54,5 @@ struct ModuleBench {
     Bytes advance(int64_t ms) {
         now += ms;
         return module.takeOutput(now);
-    }
-    Bytes config() {
-        auto rs = ask(0x70);
-        return rs.size() == 1 ? rs[0].data : Bytes{};
     }
 };
