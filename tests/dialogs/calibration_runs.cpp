@@ -9,29 +9,31 @@
 #include <QPushButton>
 #include <QStatusBar>
 
-#include "console/Widgets.h"
 #include "console/Unit1.h"
+#include "console/Widgets.h"
 #include "dialogs/Unit2.h"
 #include "support/ui/UiHarness.h"
 
 namespace {
 
-// Calibration G list positions.
-constexpr int kG8 = 3, kG16 = 4, kG24 = 5;
+using Lines = std::vector<std::string>;
 
 CalibrationSetting combo(uint8_t radf, uint8_t g1, uint8_t g2) { return {radf, 2, 3, 3, g1, g2}; }
 
-// The command byte of each frame the module received.
-std::vector<std::string> commandsOf(const std::vector<std::string>& frames) {
-    std::vector<std::string> codes;
-    for (const std::string& f : frames) codes.push_back(f.substr(9, 2));
+// The command byte of each frame the module received, as "41 81 ".
+std::string commandsOf(const Lines& frames) {
+    std::string codes;
+    for (const std::string& f : frames) codes += f.substr(9, 3);
     return codes;
 }
-
-std::vector<std::string> itemsOf(const QListWidget* list) {
-    std::vector<std::string> items;
+Lines itemsOf(const QListWidget* list) {
+    Lines items;
     for (int i = 0; i < list->count(); ++i) items.push_back(ToStd(list->item(i)->text()));
     return items;
+}
+// A result list replaces its memo once a run has been made.
+bool listShown(const QListWidget* list, const QPlainTextEdit* memo) {
+    return !list->isHidden() && memo->isHidden();
 }
 
 class CalibrationRuns : public ::testing::Test {
@@ -41,109 +43,78 @@ protected:
         ui.clearFrames();
         ui.clearLog();
     }
-    // RADF 95..96, A 2/3/3, G1 "8".."24", G2 "24": six combinations.
-    void chooseSmallRanges() {
-        SetItemIndex(Form2->cmb_radf_s, 3);
-        SetItemIndex(Form2->cmb_radf_e, 4);
-        for (QComboBox* c : {Form2->cmb_a1_s, Form2->cmb_a1_e}) SetItemIndex(c, 1);
-        for (QComboBox* c : {Form2->cmb_a2_s, Form2->cmb_a2_e, Form2->cmb_a3_s, Form2->cmb_a3_e})
-            SetItemIndex(c, 2);
-        SetItemIndex(Form2->cmb_g1_s, kG8);
-        SetItemIndex(Form2->cmb_g1_e, kG24);
-        SetItemIndex(Form2->cmb_g2_s, kG24);
-        SetItemIndex(Form2->cmb_g2_e, kG24);
-    }
     UiHarness ui;
 };
 
-TEST_F(CalibrationRuns,
-       AutoCalibrateListsTheReadingCombinationsAndReCalibrateKeepsThoseThatReadAgain) {
+TEST_F(CalibrationRuns, AutoCalibrateListsTheReadingCombinationsReCalibrateThoseThatReadAgain) {
     ui.sim.withModule([](SimulatedModule& m) {
         m.setTagInField(true);
         m.setReadableSettings({combo(95, 0x18, 0x1C), combo(95, 0x08, 0x1C), combo(96, 0x18, 0x1C),
                                combo(96, 0x1C, 0x1C)});
     });
-    chooseSmallRanges();
+    // RADF 95..96, A 2/3/3, G1 "8".."24", G2 "24": six combinations.
+    SetItemIndex(Form2->cmb_radf_s, 3), SetItemIndex(Form2->cmb_radf_e, 4);
+    for (QComboBox* c : {Form2->cmb_a1_s, Form2->cmb_a1_e}) SetItemIndex(c, 1);
+    for (QComboBox* c : {Form2->cmb_a2_s, Form2->cmb_a2_e, Form2->cmb_a3_s, Form2->cmb_a3_e})
+        SetItemIndex(c, 2);
+    SetItemIndex(Form2->cmb_g1_s, 3), SetItemIndex(Form2->cmb_g1_e, 5);
+    SetItemIndex(Form2->cmb_g2_s, 5), SetItemIndex(Form2->cmb_g2_e, 5);
     Form2->Button13->click();
 
     ASSERT_TRUE(ui.boxes.errors.empty()) << ui.boxes.errors.front();
-    const std::vector<std::string> found{
+    const Lines found{
         "RADF:95   A1:2   A2:3   A3:3   G1:8   G2:24 ",
         "RADF:95   A1:2   A2:3   A3:3   G1:16   G2:24 ",
         "RADF:96   A1:2   A2:3   A3:3   G1:8   G2:24 ",
         "RADF:96   A1:2   A2:3   A3:3   G1:24   G2:24 ",
     };
     EXPECT_EQ(itemsOf(Form2->ListBox1), found);
-    EXPECT_FALSE(Form2->ListBox1->isHidden());
-    EXPECT_TRUE(Form2->Memo1->isHidden());
+    EXPECT_TRUE(listShown(Form2->ListBox1, Form2->Memo1));
     EXPECT_EQ(ToStd(Form2->StatusBar1->currentMessage()),
               " RADF: 96 AMP1: 2 AMP2: 3 LPF: 3 G1: 24 G2: 24");
-
     // Set RADF once per RADF value, Set A1/A2/A3 once per triple, then
     // Set G1/G2 and Start Read for each combination.
-    const auto frames = ui.frames();
-    const std::vector<std::string> perRadf{"41", "81", "53", "10", "53", "10", "53", "10"};
-    std::vector<std::string> expected = perRadf;
-    expected.insert(expected.end(), perRadf.begin(), perRadf.end());
-    ASSERT_EQ(commandsOf(frames), expected);
+    const Lines frames = ui.frames();
+    ASSERT_EQ(commandsOf(frames), "41 81 53 10 53 10 53 10 41 81 53 10 53 10 53 10 ");
     EXPECT_EQ(frames[4], "FF 01 03 53 08 1C 7B ");
-    const auto log = ui.log();
-    ASSERT_GT(log.size(), 4u);
-    EXPECT_EQ(log[4], "TX >Set G1/G2 /8,24\t\tFF 01 03 53 18 1C 8B ");
+    EXPECT_EQ(ui.log().at(4), "TX >Set G1/G2 /8,24\t\tFF 01 03 53 18 1C 8B ");
 
-    // Only two of the four read again.
+    // Only two of the four read again; each entry is set and read, then Reset.
     ui.sim.withModule([](SimulatedModule& m) {
         m.setReadableSettings({combo(95, 0x08, 0x1C), combo(96, 0x1C, 0x1C)});
     });
     ui.clearFrames();
     Form2->Button5->click();
-
     ASSERT_TRUE(ui.boxes.errors.empty()) << ui.boxes.errors.front();
-    EXPECT_EQ(itemsOf(Form2->ListBox2), (std::vector<std::string>{found[1], found[3]}));
-    EXPECT_FALSE(Form2->ListBox2->isHidden());
-    EXPECT_TRUE(Form2->Memo2->isHidden());
+    EXPECT_EQ(itemsOf(Form2->ListBox2), (Lines{found[1], found[3]}));
+    EXPECT_TRUE(listShown(Form2->ListBox2, Form2->Memo2));
     EXPECT_EQ(itemsOf(Form2->ListBox1), found);
-    // Built from the value selectors, which keep the last entry.
-    EXPECT_EQ(ToStd(Form2->StatusBar1->currentMessage()),
-              " RADF: 96 AMP1: 2 AMP2: 3 LPF: 3 G1: 24 G2: 24");
-    const auto recal = ui.frames();
-    std::vector<std::string> perEntry{"41", "81", "53", "10"}, recalExpected;
-    for (int i = 0; i < 4; ++i)
-        recalExpected.insert(recalExpected.end(), perEntry.begin(), perEntry.end());
-    recalExpected.push_back("51");
-    ASSERT_EQ(commandsOf(recal), recalExpected);
+    const Lines recal = ui.frames();
+    ASSERT_EQ(commandsOf(recal), "41 81 53 10 41 81 53 10 41 81 53 10 41 81 53 10 51 ");
     EXPECT_EQ(recal[2], "FF 01 03 53 18 1C 8B ");  // "8" taken from the 12-entry table
 }
 
 TEST_F(CalibrationRuns, ValidationRefusesBeforeAnythingIsSentAndLeavesTheResultsAlone) {
     Form2->ListBox1->addItem("RADF:96   A1:2   A2:3   A3:3   G1:8   G2:24 ");
-    const struct {
-        QComboBox* start;
-        QComboBox* end;
-        const char* message;
-    } rows[] = {
-        {Form2->cmb_a1_s, Form2->cmb_a1_e, "A1 End can not be smaller than A1 Start"},
-        {Form2->cmb_a2_s, Form2->cmb_a2_e, "A2 End can not be smaller than A2 Start"},
-        {Form2->cmb_a3_s, Form2->cmb_a3_e, "A3 End can not be smaller than A3 Start"},
-        {Form2->cmb_g1_s, Form2->cmb_g1_e, "G1 End can not be smaller than G1 Start"},
-        {Form2->cmb_g2_s, Form2->cmb_g2_e, "G2 End can not be smaller than G2 Start"},
-    };
+    const std::tuple<QComboBox*, QComboBox*, std::string> rows[] = {
+        {Form2->cmb_a1_s, Form2->cmb_a1_e, "A1"},
+        {Form2->cmb_a2_s, Form2->cmb_a2_e, "A2"},
+        {Form2->cmb_a3_s, Form2->cmb_a3_e, "A3"},
+        {Form2->cmb_g1_s, Form2->cmb_g1_e, "G1"},
+        {Form2->cmb_g2_s, Form2->cmb_g2_e, "G2"}};
     // All five pairs broken: each click reports the first, which is then mended.
-    for (const auto& row : rows) {
-        SetItemIndex(row.start, 2);
-        SetItemIndex(row.end, 0);
-    }
-    for (const auto& row : rows) {
+    for (const auto& [start, end, name] : rows) SetItemIndex(start, 2), SetItemIndex(end, 0);
+    for (const auto& [start, end, name] : rows) {
         ui.boxes.clear();
         Form2->Button13->click();
-        EXPECT_EQ(ui.boxes.informations, std::vector<std::string>{row.message});
-        SetItemIndex(row.end, 2);
+        EXPECT_EQ(ui.boxes.informations,
+                  Lines{name + " End can not be smaller than " + name + " Start"});
+        SetItemIndex(end, 2);
     }
     SetItemIndex(Form2->cmb_g2_s, -1);
     ui.boxes.clear();
     Form2->Button13->click();
-    EXPECT_EQ(ui.boxes.errors,
-              std::vector<std::string>{"Please choose a value for G2 Start first."});
+    EXPECT_EQ(ui.boxes.errors, Lines{"Please choose a value for G2 Start first."});
 
     // Each attempt clicks the main window's Start Read, which needs a read type.
     SetItemIndex(Form2->cmb_g2_s, 2);
@@ -151,13 +122,11 @@ TEST_F(CalibrationRuns, ValidationRefusesBeforeAnythingIsSentAndLeavesTheResults
     for (QPushButton* run : {Form2->Button13, Form2->Button5}) {
         ui.boxes.clear();
         run->click();
-        EXPECT_EQ(ui.boxes.errors, std::vector<std::string>{"Please choose a Read Type first."});
+        EXPECT_EQ(ui.boxes.errors, Lines{"Please choose a Read Type first."});
     }
-
     EXPECT_TRUE(ui.frames().empty());
     EXPECT_EQ(Form2->ListBox1->count(), 1);
-    EXPECT_FALSE(Form2->ListBox1->isHidden());
-    EXPECT_TRUE(Form2->Memo1->isHidden());
+    EXPECT_TRUE(listShown(Form2->ListBox1, Form2->Memo1));
 }
 
 TEST_F(CalibrationRuns, EmptyRangesSendNothingAndReCalibrateOfNoEntriesOnlyResets) {
@@ -168,14 +137,12 @@ TEST_F(CalibrationRuns, EmptyRangesSendNothingAndReCalibrateOfNoEntriesOnlyReset
     EXPECT_TRUE(ui.boxes.errors.empty());
     EXPECT_TRUE(ui.frames().empty());
     EXPECT_EQ(Form2->ListBox1->count(), 0);
-    EXPECT_FALSE(Form2->ListBox1->isHidden());
-    EXPECT_TRUE(Form2->Memo1->isHidden());
+    EXPECT_TRUE(listShown(Form2->ListBox1, Form2->Memo1));
 
     Form2->Button5->click();
-    EXPECT_EQ(ui.frames(), std::vector<std::string>{"FF 01 01 51 53 "});
+    EXPECT_EQ(ui.frames(), Lines{"FF 01 01 51 53 "});
     EXPECT_EQ(Form2->ListBox2->count(), 0);
-    EXPECT_FALSE(Form2->ListBox2->isHidden());
-    EXPECT_TRUE(Form2->Memo2->isHidden());
+    EXPECT_TRUE(listShown(Form2->ListBox2, Form2->Memo2));
 }
 
 }  // namespace
