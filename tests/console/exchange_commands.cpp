@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-
 #include <thread>
 
 #include "console/HandlerGuard.h"
@@ -31,11 +30,14 @@ protected:
         });
         ui.clearFrames();
     }
-    void runAndExpect(void (TForm1::*handler)(), const std::string& frame, const Lines& lines) {
+    // The module must receive exactly the one frame that the TX line shows.
+    void runAndExpect(void (TForm1::*handler)(), const Lines& lines) {
         ui.clearLog();
         ui.clearFrames();
         (Form1->*handler)();
-        EXPECT_EQ(ui.frames(), Lines{frame}) << lines[0];
+        const Lines frames = ui.frames();
+        ASSERT_EQ(frames.size(), 1u) << lines[0];
+        EXPECT_NE(lines[0].find("\t" + frames[0]), std::string::npos) << frames[0];
         EXPECT_EQ(ui.log(), lines);
     }
     UiHarness ui;
@@ -59,34 +61,33 @@ TEST_F(MainWindowCommands, AnyCommandOpensTheClosedPortFirstAndSwapsTheButtons) 
 TEST_F(MainWindowCommands, ToolsMenuCommandsSendTheirFramesAndLogTheirLines) {
     struct Row {
         void (TForm1::*handler)();
-        std::string frame;
         Lines lines;
     };
     const Row rows[] = {
-        {&TForm1::ReadFirmwareVersionn1Click, "FF 01 01 50 52 ",
+        {&TForm1::ReadFirmwareVersionn1Click,
          {"TX > Firmware\t\tFF 01 01 50 52 ", "RX > Firmware:\"1.0\"\tFF 01 04 50 31 2E 30 E4 "}},
-        {&TForm1::Sleep1Click, "FF 01 01 60 62 ",
+        {&TForm1::Sleep1Click,
          {"TX > Sleep\t\tFF 01 01 60 62 ", "RX > Success\t\tFF 01 01 99 9B "}},
-        {&TForm1::Output00Output101Click, "FF 01 02 62 00 65 ",
+        {&TForm1::Output00Output101Click,
          {"TX > Output1>0 Output0>0\tFF 01 02 62 00 65 ", "RX > Success\t\t\tFF 01 01 99 9B "}},
-        {&TForm1::Output001Click, "FF 01 02 62 01 66 ",
+        {&TForm1::Output001Click,
          {"TX > Output1>0 Output0>1\tFF 01 02 62 01 66 ", "RX > Success\t\t\tFF 01 01 99 9B "}},
-        {&TForm1::Output11Output001Click, "FF 01 02 62 02 67 ",
+        {&TForm1::Output11Output001Click,
          {"TX > Output1>1 Output0>0\tFF 01 02 62 02 67 ", "RX > Success\t\t\tFF 01 01 99 9B "}},
-        {&TForm1::Output11Output111Click, "FF 01 02 62 03 68 ",
+        {&TForm1::Output11Output111Click,
          {"TX > Output1>1 Output0>1\tFF 01 02 62 03 68 ", "RX > Success\t\t\tFF 01 01 99 9B "}},
-        {&TForm1::ReadInput01Click, "FF 01 01 63 65 ",
+        {&TForm1::ReadInput01Click,
          {"TX > Read Input0\t\tFF 01 01 63 65 ", "RX > Input0 is Logic 0\t\tFF 01 01 66 68 "}},
-        {&TForm1::Button2Click, "FF 01 01 12 14 ",
+        {&TForm1::Button2Click,
          {"TX > Stop Read\t\tFF 01 01 12 14 ", "RX > Success\t\tFF 01 01 99 9B "}},
-        {&TForm1::SoftwareReset1Click, "FF 01 01 51 53 ",
+        {&TForm1::SoftwareReset1Click,
          {"TX > Reset\t\tFF 01 01 51 53 ", "RX > Success\t\tFF 01 01 99 9B "}},
     };
-    for (const Row& row : rows) runAndExpect(row.handler, row.frame, row.lines);
+    for (const Row& row : rows) runAndExpect(row.handler, row.lines);
 
     ui.sim.withModule([](SimulatedModule& m) { m.setInput0(true); });
-    runAndExpect(&TForm1::ReadInput01Click, "FF 01 01 63 65 ",
-                 {"TX > Read Input0\t\tFF 01 01 63 65 ", "RX > Input0 is Logic 1\t\tFF 01 01 99 9B "});
+    runAndExpect(&TForm1::ReadInput01Click, {"TX > Read Input0\t\tFF 01 01 63 65 ",
+                                             "RX > Input0 is Logic 1\t\tFF 01 01 99 9B "});
     EXPECT_EQ(com_form->comport1.Connected(), true);
 }
 
@@ -106,19 +107,18 @@ TEST_F(MainWindowCommands, FailedAnswersAreLoggedAsUnrecognized) {
     };
     for (const auto& row : rows) {
         ui.sim.withModule([&](SimulatedModule& m) { m.setFaults(row.faults); });
-        runAndExpect(&TForm1::Button6Click, "FF 01 01 51 53 ",
-                     {"TX > Reset\t\tFF 01 01 51 53 ", row.failureLine,
-                      "RX > Unrecognized Response!\t\t\t" + row.status});
+        runAndExpect(&TForm1::Button6Click, {"TX > Reset\t\tFF 01 01 51 53 ", row.failureLine,
+                                             "RX > Unrecognized Response!\t\t\t" + row.status});
     }
 }
 
 TEST_F(MainWindowCommands, ReadingCommandsCarryTheChosenReadTypeBlocksAndPassword) {
     // The defaults: item 1 ("parity decoded", code 3), blocks "1".
     Form1->cmb_nblocks->setEditText("2");
-    runAndExpect(&TForm1::Button1Click, "FF 01 03 10 03 02 19 ",
+    runAndExpect(&TForm1::Button1Click,
                  {"TX > Read Tag\t\tFF 01 03 10 03 02 19 ", "RX > Success\t\tFF 01 01 99 9B "});
 
-    runAndExpect(&TForm1::Button4Click, "FF 01 04 11 03 02 01 1C ",
+    runAndExpect(&TForm1::Button4Click,
                  {"TX > One Shot Read\tFF 01 04 11 03 02 01 1C  Note: Please disable Auto Mode "
                   "if it is already enabled for best usage of this command",
                   "RX > Success\t\tFF 01 01 99 9B "});
@@ -131,15 +131,14 @@ TEST_F(MainWindowCommands, ReadingCommandsCarryTheChosenReadTypeBlocksAndPasswor
     Form1->edt_p2->setText("B2");
     Form1->edt_p3->setText("c3");
     Form1->edt_p4->setText("D4");
-    runAndExpect(&TForm1::Button1Click, "FF 01 07 13 02 2C A1 B2 C3 D4 33 ",
-                 {"TX > Read Tag w pass\tFF 01 07 13 02 2C A1 B2 C3 D4 33 ",
-                  "RX > Success\t\tFF 01 01 99 9B "});
+    runAndExpect(&TForm1::Button1Click, {"TX > Read Tag w pass\tFF 01 07 13 02 2C A1 B2 C3 D4 33 ",
+                                         "RX > Success\t\tFF 01 01 99 9B "});
 
     // Set Auto Mode carries the password bytes even when they are not to be sent.
     Form1->cb_sendp->setChecked(false);
     Form1->rdb_read->SetItemIndex(0);
     Form1->cmb_nblocks->setEditText("7");
-    runAndExpect(&TForm1::Button17Click, "FF 01 09 87 00 01 07 00 A1 B2 C3 D4 83 ",
+    runAndExpect(&TForm1::Button17Click,
                  {"TX > Set Auto Mode\tFF 01 09 87 00 01 07 00 A1 B2 C3 D4 83 ",
                   "RX > Success\t\tFF 01 01 99 9B "});
 }
@@ -160,7 +159,8 @@ TEST_F(MainWindowCommands, BadFieldsAreRefusedBeforeAnythingIsSent) {
     Form1->rdb_read->SetItemIndex(-1);
     Guarded([] { Form1->Button17Click(); });
     Guarded([] { Form1->Button4Click(); });
-    EXPECT_EQ(ui.boxes.errors, (Lines{"Please choose a Read Type first.", "Please choose a Read Type first."}));
+    EXPECT_EQ(ui.boxes.errors,
+              (Lines{"Please choose a Read Type first.", "Please choose a Read Type first."}));
     EXPECT_TRUE(ui.frames().empty());
     EXPECT_TRUE(ui.log().empty());
 }
@@ -195,11 +195,14 @@ TEST_F(MainWindowCommands, ReplyCodesOutsideTheCommandsOwnAreUnrecognized) {
         Lines lines;
     };
     const Row rows[] = {
-        {&TForm1::Button5Click, raw({0xFF, 0x01, 0x01, 0x66, 0x68}),
+        {&TForm1::Button5Click,
+         raw({0xFF, 0x01, 0x01, 0x66, 0x68}),
          {"TX > Firmware\t\tFF 01 01 50 52 ", "RX > Flash wRite Eror!\t\tFF 01 01 66 68 "}},
-        {&TForm1::Button6Click, raw({0xFF, 0x01, 0x01, 0x66, 0x68}),
+        {&TForm1::Button6Click,
+         raw({0xFF, 0x01, 0x01, 0x66, 0x68}),
          {"TX > Reset\t\tFF 01 01 51 53 ", "RX > Unrecognized Response!\t\t\tFF 01 01 66 68 "}},
-        {&TForm1::Button2Click, raw({0xFF, 0x01, 0x02, 0x10, 0x41, 0x54}),
+        {&TForm1::Button2Click,
+         raw({0xFF, 0x01, 0x02, 0x10, 0x41, 0x54}),
          {"TX > Stop Read\t\tFF 01 01 12 14 ",
           "RX > Unrecognized Response!\t\t\tFF 01 02 10 41 54 "}},
     };
