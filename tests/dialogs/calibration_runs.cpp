@@ -3,10 +3,8 @@
 // result lists hold afterwards.
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QStatusBar>
 
 #include "console/Unit1.h"
@@ -36,65 +34,10 @@ bool listShown(const QListWidget* list, const QPlainTextEdit* memo) {
     return !list->isHidden() && memo->isHidden();
 }
 
-class CalibrationRuns : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ui.start();
-        ui.clearFrames();
-        ui.clearLog();
-    }
+TEST(CalibrationRuns, RefusalsSendNothingAutoCalibrateFindsTheReadingSetReCalibrateNarrowsIt) {
     UiHarness ui;
-};
-
-TEST_F(CalibrationRuns, AutoCalibrateListsTheReadingCombinationsReCalibrateThoseThatReadAgain) {
-    ui.sim.withModule([](SimulatedModule& m) {
-        m.setTagInField(true);
-        m.setReadableSettings({combo(95, 0x18, 0x1C), combo(95, 0x08, 0x1C), combo(96, 0x18, 0x1C),
-                               combo(96, 0x1C, 0x1C)});
-    });
-    // RADF 95..96, A 2/3/3, G1 "8".."24", G2 "24": six combinations.
-    SetItemIndex(Form2->cmb_radf_s, 3), SetItemIndex(Form2->cmb_radf_e, 4);
-    for (QComboBox* c : {Form2->cmb_a1_s, Form2->cmb_a1_e}) SetItemIndex(c, 1);
-    for (QComboBox* c : {Form2->cmb_a2_s, Form2->cmb_a2_e, Form2->cmb_a3_s, Form2->cmb_a3_e})
-        SetItemIndex(c, 2);
-    SetItemIndex(Form2->cmb_g1_s, 3), SetItemIndex(Form2->cmb_g1_e, 5);
-    SetItemIndex(Form2->cmb_g2_s, 5), SetItemIndex(Form2->cmb_g2_e, 5);
-    Form2->Button13->click();
-
-    ASSERT_TRUE(ui.boxes.errors.empty()) << ui.boxes.errors.front();
-    const Lines found{
-        "RADF:95   A1:2   A2:3   A3:3   G1:8   G2:24 ",
-        "RADF:95   A1:2   A2:3   A3:3   G1:16   G2:24 ",
-        "RADF:96   A1:2   A2:3   A3:3   G1:8   G2:24 ",
-        "RADF:96   A1:2   A2:3   A3:3   G1:24   G2:24 ",
-    };
-    EXPECT_EQ(itemsOf(Form2->ListBox1), found);
-    EXPECT_TRUE(listShown(Form2->ListBox1, Form2->Memo1));
-    EXPECT_EQ(ToStd(Form2->StatusBar1->currentMessage()),
-              " RADF: 96 AMP1: 2 AMP2: 3 LPF: 3 G1: 24 G2: 24");
-    // Set RADF once per RADF value, Set A1/A2/A3 once per triple, then
-    // Set G1/G2 and Start Read for each combination.
-    const Lines frames = ui.frames();
-    ASSERT_EQ(commandsOf(frames), "41 81 53 10 53 10 53 10 41 81 53 10 53 10 53 10 ");
-    EXPECT_EQ(frames[4], "FF 01 03 53 08 1C 7B ");
-    EXPECT_EQ(ui.log().at(4), "TX >Set G1/G2 /8,24\t\tFF 01 03 53 18 1C 8B ");
-
-    // Only two of the four read again; each entry is set and read, then Reset.
-    ui.sim.withModule([](SimulatedModule& m) {
-        m.setReadableSettings({combo(95, 0x08, 0x1C), combo(96, 0x1C, 0x1C)});
-    });
-    ui.clearFrames();
-    Form2->Button5->click();
-    ASSERT_TRUE(ui.boxes.errors.empty()) << ui.boxes.errors.front();
-    EXPECT_EQ(itemsOf(Form2->ListBox2), (Lines{found[1], found[3]}));
-    EXPECT_TRUE(listShown(Form2->ListBox2, Form2->Memo2));
-    EXPECT_EQ(itemsOf(Form2->ListBox1), found);
-    const Lines recal = ui.frames();
-    ASSERT_EQ(commandsOf(recal), "41 81 53 10 41 81 53 10 41 81 53 10 41 81 53 10 51 ");
-    EXPECT_EQ(recal[2], "FF 01 03 53 18 1C 8B ");  // "8" taken from the 12-entry table
-}
-
-TEST_F(CalibrationRuns, ValidationRefusesBeforeAnythingIsSentAndLeavesTheResultsAlone) {
+    ui.start();
+    ui.clearFrames(), ui.clearLog();
     Form2->ListBox1->addItem("RADF:96   A1:2   A2:3   A3:3   G1:8   G2:24 ");
     const std::tuple<QComboBox*, QComboBox*, std::string> rows[] = {
         {Form2->cmb_a1_s, Form2->cmb_a1_e, "A1"},
@@ -124,25 +67,64 @@ TEST_F(CalibrationRuns, ValidationRefusesBeforeAnythingIsSentAndLeavesTheResults
         run->click();
         EXPECT_EQ(ui.boxes.errors, Lines{"Please choose a Read Type first."});
     }
-    EXPECT_TRUE(ui.frames().empty());
     EXPECT_EQ(Form2->ListBox1->count(), 1);
     EXPECT_TRUE(listShown(Form2->ListBox1, Form2->Memo1));
-}
 
-TEST_F(CalibrationRuns, EmptyRangesSendNothingAndReCalibrateOfNoEntriesOnlyResets) {
-    Form2->ListBox1->addItem("left from before");
-    SetItemIndex(Form2->cmb_radf_s, 4);  // "96"
-    SetItemIndex(Form2->cmb_radf_e, 1);  // "93"
+    // An RADF End below its Start tries nothing, and the earlier results go.
+    Form1->rdb_read->SetItemIndex(1), ui.boxes.clear();
+    SetItemIndex(Form2->cmb_radf_s, 4), SetItemIndex(Form2->cmb_radf_e, 1);  // "96", "93"
     Form2->Button13->click();
     EXPECT_TRUE(ui.boxes.errors.empty());
-    EXPECT_TRUE(ui.frames().empty());
+    EXPECT_TRUE(ui.frames().empty());  // nor did any refusal above
     EXPECT_EQ(Form2->ListBox1->count(), 0);
     EXPECT_TRUE(listShown(Form2->ListBox1, Form2->Memo1));
-
     Form2->Button5->click();
     EXPECT_EQ(ui.frames(), Lines{"FF 01 01 51 53 "});
-    EXPECT_EQ(Form2->ListBox2->count(), 0);
     EXPECT_TRUE(listShown(Form2->ListBox2, Form2->Memo2));
+
+    // RADF 95..96, A 2/3/3, G1 "8".."24", G2 "24": six combinations, four of them read.
+    ui.sim.withModule([](SimulatedModule& m) {
+        m.setTagInField(true);
+        m.setReadableSettings({combo(95, 0x18, 0x1C), combo(95, 0x08, 0x1C), combo(96, 0x18, 0x1C),
+                               combo(96, 0x1C, 0x1C)});
+    });
+    SetItemIndex(Form2->cmb_radf_s, 3), SetItemIndex(Form2->cmb_radf_e, 4);
+    for (QComboBox* c : {Form2->cmb_a1_s, Form2->cmb_a1_e}) SetItemIndex(c, 1);
+    for (QComboBox* c : {Form2->cmb_a2_s, Form2->cmb_a2_e, Form2->cmb_a3_s, Form2->cmb_a3_e})
+        SetItemIndex(c, 2);
+    SetItemIndex(Form2->cmb_g1_s, 3), SetItemIndex(Form2->cmb_g1_e, 5);
+    SetItemIndex(Form2->cmb_g2_s, 5), SetItemIndex(Form2->cmb_g2_e, 5);
+    ui.clearFrames(), ui.clearLog();
+    Form2->Button13->click();
+    ASSERT_TRUE(ui.boxes.errors.empty()) << ui.boxes.errors.front();
+    const Lines found{"RADF:95   A1:2   A2:3   A3:3   G1:8   G2:24 ",
+                      "RADF:95   A1:2   A2:3   A3:3   G1:16   G2:24 ",
+                      "RADF:96   A1:2   A2:3   A3:3   G1:8   G2:24 ",
+                      "RADF:96   A1:2   A2:3   A3:3   G1:24   G2:24 "};
+    EXPECT_EQ(itemsOf(Form2->ListBox1), found);
+    EXPECT_TRUE(listShown(Form2->ListBox1, Form2->Memo1));
+    EXPECT_EQ(ToStd(Form2->StatusBar1->currentMessage()),
+              " RADF: 96 AMP1: 2 AMP2: 3 LPF: 3 G1: 24 G2: 24");
+    // Set RADF once per RADF value, Set A1/A2/A3 once per triple, then
+    // Set G1/G2 and Start Read for each combination.
+    const Lines frames = ui.frames();
+    ASSERT_EQ(commandsOf(frames), "41 81 53 10 53 10 53 10 41 81 53 10 53 10 53 10 ");
+    EXPECT_EQ(frames[4], "FF 01 03 53 08 1C 7B ");
+    EXPECT_EQ(ui.log().at(4), "TX >Set G1/G2 /8,24\t\tFF 01 03 53 18 1C 8B ");
+
+    // Only two of the four read again; each entry is set and read, then Reset.
+    ui.sim.withModule([](SimulatedModule& m) {
+        m.setReadableSettings({combo(95, 0x08, 0x1C), combo(96, 0x1C, 0x1C)});
+    });
+    ui.clearFrames();
+    Form2->Button5->click();
+    ASSERT_TRUE(ui.boxes.errors.empty()) << ui.boxes.errors.front();
+    EXPECT_EQ(itemsOf(Form2->ListBox2), (Lines{found[1], found[3]}));
+    EXPECT_TRUE(listShown(Form2->ListBox2, Form2->Memo2));
+    EXPECT_EQ(itemsOf(Form2->ListBox1), found);
+    const Lines recal = ui.frames();
+    ASSERT_EQ(commandsOf(recal), "41 81 53 10 41 81 53 10 41 81 53 10 41 81 53 10 51 ");
+    EXPECT_EQ(recal[2], "FF 01 03 53 18 1C 8B ");  // "8" taken from the 12-entry table
 }
 
 }  // namespace

@@ -2,9 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
 
 #include "console/Widgets.h"
 #include "dialogs/Unit3.h"
@@ -28,18 +25,15 @@ TEST(ProgrammingParameters, DefaultSetsOfBothTagTypesLowBytesAndRefusedNonIntege
                                "RX >FF 01 01 99 9B \t\t\t\tSuccess",
                                "TX >FF 01 06 40 64 C8 B9 3C 60 C8 \t\t\tSet Param",
                                "RX >FF 01 01 99 9B \t\t\t\tSuccess"}));
-    ui.sim.withModule([](SimulatedModule& m) {
-        EXPECT_EQ(HexOf({m.config().begin(), m.config().begin() + 5}), "64 C8 B9 3C 60 ");
-    });
 
+    // Only the low byte of a number goes out; a field that is no number sends nothing.
     ui.clearFrames();
     Form4->edt_wg->setText("256"), Form4->edt_sg->setText("-1"), Form4->edt_og->setText("300");
     Form4->Button1->click();
-    EXPECT_EQ(ui.frames(), Lines{"FF 01 06 40 00 FF 2C 3C 60 0E "});
     Form4->edt_padf->setText("");
     Form4->Button1->click();
+    EXPECT_EQ(ui.frames(), Lines{"FF 01 06 40 00 FF 2C 3C 60 0E "});
     EXPECT_EQ(ui.boxes.errors, Lines{"'' is not a valid integer value"});
-    EXPECT_EQ(ui.frames().size(), 1u);
 }
 
 }  // namespace
