@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QMainWindow>
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -128,6 +130,8 @@ private:
     // The read type code of rdb_read; refuses when no read type is chosen.
     uint8_t readTypeCode() const;
     uint8_t blockCount() const;
+    // P1 to P4 from the password fields, in field order.
+    std::array<uint8_t, 4> passwordBytes() const;
     void sendOutputs(uint8_t state, const char* name);
 };
 

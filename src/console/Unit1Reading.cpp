@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <array>
 #include <stdexcept>
 
 #include "console/CommandExchange.h"
@@ -36,6 +37,11 @@ uint8_t TForm1::blockCount() const {
     return static_cast<uint8_t>(StrToInt(ToStd(cmb_nblocks->currentText())) & 0xFF);
 }
 
+std::array<uint8_t, 4> TForm1::passwordBytes() const {
+    return {HexPairToByte(ToStd(edt_p1->text())), HexPairToByte(ToStd(edt_p2->text())),
+            HexPairToByte(ToStd(edt_p3->text())), HexPairToByte(ToStd(edt_p4->text()))};
+}
+
 void TForm1::Button1Click() {
     RequireReadType();
     if (!cb_sendp->isChecked()) {
@@ -52,11 +58,8 @@ void TForm1::Button1Click() {
         [this](uint8_t* f) {
             const uint8_t type = readTypeCode();
             const uint8_t blocks = blockCount();
-            const uint8_t p1 = HexPairToByte(ToStd(edt_p1->text()));
-            const uint8_t p2 = HexPairToByte(ToStd(edt_p2->text()));
-            const uint8_t p3 = HexPairToByte(ToStd(edt_p3->text()));
-            const uint8_t p4 = HexPairToByte(ToStd(edt_p4->text()));
-            BuildFrame(f, Commands::ReadTagWithPassword, {type, blocks, p1, p2, p3, p4});
+            const auto p = passwordBytes();
+            BuildFrame(f, Commands::ReadTagWithPassword, {type, blocks, p[0], p[1], p[2], p[3]});
             return Commands::ReadTagWithPassword.frameSize;
         },
         "TX > Read Tag w pass\t", kSuccessOnly);
@@ -92,12 +95,9 @@ void TForm1::Button17Click() {
             const uint8_t blocks = blockCount();
             const uint8_t withPassword = cb_sendp->isChecked() ? 0x01 : 0x00;
             // The password travels whether or not it is to be sent.
-            const uint8_t p1 = HexPairToByte(ToStd(edt_p1->text()));
-            const uint8_t p2 = HexPairToByte(ToStd(edt_p2->text()));
-            const uint8_t p3 = HexPairToByte(ToStd(edt_p3->text()));
-            const uint8_t p4 = HexPairToByte(ToStd(edt_p4->text()));
+            const auto p = passwordBytes();
             BuildFrame(f, Commands::SetAutoMode,
-                       {autoMode, type, blocks, withPassword, p1, p2, p3, p4});
+                       {autoMode, type, blocks, withPassword, p[0], p[1], p[2], p[3]});
             return Commands::SetAutoMode.frameSize;
         },
         "TX > Set Auto Mode\t", kSuccessOnly);
