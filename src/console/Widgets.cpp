@@ -1,9 +1,11 @@
 #include "console/Widgets.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGridLayout>
+#include <QLabel>
 #include <QRadioButton>
 #include <QValidator>
 
@@ -99,6 +101,19 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text) {
     auto* edit = new QLineEdit(text, parent);
     edit->setObjectName(name);
     return edit;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QWidget* buddy) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    if (buddy) label->setBuddy(buddy);
+    return label;
+}
+
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption) {
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(name);
+    return box;
 }
 
 namespace {

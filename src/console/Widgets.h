@@ -12,6 +12,8 @@
 #include <string>
 
 class QButtonGroup;
+class QCheckBox;
+class QLabel;
 
 // Texts cross into the link layer as bytes: one character, one byte.
 std::string ToStd(const QString& text);
@@ -31,8 +33,8 @@ void OnOperatorChange(QComboBox* combo, std::function<void()> handler);
 // A framed group of radio buttons; item positions are the button ids.
 class TRadioGroup : public QGroupBox {
 public:
-    TRadioGroup(QWidget* parent, const char* name, const QString& caption,
-                const QStringList& items, int columns = 1);
+    TRadioGroup(QWidget* parent, const char* name, const QString& caption, const QStringList& items,
+                int columns = 1);
     int ItemIndex() const;
     // -1 (or any index outside the items) checks none; raises no click handler.
     void SetItemIndex(int index);
@@ -49,6 +51,9 @@ private:
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption);
 
 QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text = QString());
+// A label belongs to its buddy field, which takes its accessible name from it.
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QWidget* buddy = nullptr);
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption);
 
 // What the operator may type (or paste) into a field.
 struct KeyFilter {

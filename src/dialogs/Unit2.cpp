@@ -87,13 +87,6 @@ QPlainTextEdit* makeMemo(QWidget* parent, const char* name) {
     return memo;
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QWidget* buddy) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setBuddy(buddy);
-    return label;
-}
-
 }  // namespace
 
 TForm2::TForm2(QWidget* parent) : QDialog(parent) {
@@ -149,11 +142,11 @@ void TForm2::buildLayout() {
     QComboBox* const valueCombos[6] = {cmb_radf, cmb_a1, cmb_a2, cmb_a3, cmb_g1, cmb_g2};
 
     auto* rangeGrid = new QGridLayout(ranges);
-    rangeGrid->addWidget(makeLabel(ranges, "lbl_start", "Start", nullptr), 0, 1);
-    rangeGrid->addWidget(makeLabel(ranges, "lbl_end", "End", nullptr), 0, 2);
+    rangeGrid->addWidget(MakeLabel(ranges, "lbl_start", "Start", nullptr), 0, 1);
+    rangeGrid->addWidget(MakeLabel(ranges, "lbl_end", "End", nullptr), 0, 2);
     for (int i = 0; i < 6; ++i) {
         const QString name = names[i];
-        rangeGrid->addWidget(makeLabel(ranges, qPrintable("lbl_range_" + name), name, starts[i]),
+        rangeGrid->addWidget(MakeLabel(ranges, qPrintable("lbl_range_" + name), name, starts[i]),
                              i + 1, 0);
         starts[i]->setAccessibleName(name + " Start");
         ends[i]->setAccessibleName(name + " End");
@@ -166,7 +159,7 @@ void TForm2::buildLayout() {
     auto* valueGrid = new QGridLayout(values);
     for (int i = 0; i < 6; ++i) {
         const QString name = names[i];
-        valueGrid->addWidget(makeLabel(values, qPrintable("lbl_" + name), name, valueCombos[i]), i,
+        valueGrid->addWidget(MakeLabel(values, qPrintable("lbl_" + name), name, valueCombos[i]), i,
                              0);
         valueGrid->addWidget(valueCombos[i], i, 1);
     }
@@ -182,8 +175,8 @@ void TForm2::buildLayout() {
     Memo1->setAccessibleName("Calibration Results");
     Memo2->setAccessibleName("Re-Calibration Results");
     auto* results = new QGridLayout;
-    results->addWidget(makeLabel(this, "lbl_results", "Calibration Results", ListBox1), 0, 0);
-    results->addWidget(makeLabel(this, "lbl_recal_results", "Re-Calibration Results", ListBox2), 0,
+    results->addWidget(MakeLabel(this, "lbl_results", "Calibration Results", ListBox1), 0, 0);
+    results->addWidget(MakeLabel(this, "lbl_recal_results", "Re-Calibration Results", ListBox2), 0,
                        1);
     results->addWidget(ListBox1, 1, 0);
     results->addWidget(Memo1, 1, 0);

@@ -29,16 +29,14 @@ QStringList tagByteItems() {
 
 QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& caption,
                         const QRect& geometry) {
-    auto* box = new QCheckBox(caption, parent);
-    box->setObjectName(name);
+    auto* box = MakeCheckBox(parent, name, caption);
     box->setGeometry(geometry);
     return box;
 }
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption,
                   const QRect& geometry) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(name);
+    auto* label = MakeLabel(parent, name, caption);
     label->setGeometry(geometry);
     return label;
 }
