@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian/Ubuntu machine lacks to build and test TALVOR.
 set -euo pipefail
-packages=(g++ cmake make pkg-config libgtest-dev qt6-base-dev gettext)
+packages=(g++ cmake make pkg-config libgtest-dev qt6-base-dev gettext
+          # tests: window titles on an X server, the report under a comma locale
+          xvfb x11-utils locales)
 if [ "${1:-}" = "--with-display" ]; then
-  packages+=(xvfb xauth)
+  packages+=(xauth)
 fi
 missing=()
 for p in "${packages[@]}"; do

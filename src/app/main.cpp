@@ -13,7 +13,6 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName("TALVOR");
     InitTranslation();
     InstallMainThreadExecutor();
 

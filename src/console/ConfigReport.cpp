@@ -1,6 +1,5 @@
 #include "console/ConfigReport.h"
 
-#include <cmath>
 #include <cstdio>
 
 #include "link/CommandTable.h"
@@ -23,20 +22,22 @@ bool IsConfigReply(const std::string& replyText) {
 }
 
 std::string FormatFrequency(int radf, char decimalSeparator) {
-    const double khz = std::round(12000.0 / radf * 100.0) / 100.0;
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.2f", khz);
-    std::string text = buf;
-    while (!text.empty() && text.back() == '0') text.pop_back();
-    if (!text.empty() && text.back() == '.') text.pop_back();
-    for (char& c : text)
-        if (c == '.') c = decimalSeparator;
+    // In hundredths of a kHz, rounded, so no floating-point formatting (and
+    // no LC_NUMERIC) is involved: 12000 / radf kHz = 1200000 / radf hundredths.
+    const long hundredths = (1200000L + radf / 2) / radf;
+    std::string text = std::to_string(hundredths / 100);
+    int fraction = static_cast<int>(hundredths % 100);
+    if (fraction == 0) return text;
+    text += decimalSeparator;
+    text += static_cast<char>('0' + fraction / 10);
+    if (fraction % 10 != 0) text += static_cast<char>('0' + fraction % 10);
     return text;
 }
 
 std::string GCodeLabel(unsigned code) {
     // The report's own five names come first; the gain table names the rest.
-    static const GCode reportNames[] = {{"4", 0x38}, {"8", 0x18}, {"16", 0x08}, {"24", 0x1C}, {"48", 0x0C}};
+    static const GCode reportNames[] = {
+        {"4", 0x38}, {"8", 0x18}, {"16", 0x08}, {"24", 0x1C}, {"48", 0x0C}};
     for (const GCode& g : reportNames)
         if (g.code == code) return g.label;
     for (const GCode& g : kGCodeTable)
@@ -66,8 +67,8 @@ std::vector<std::string> ConfigReportLines(const std::string& replyText, char de
     if (d(5) == 0)
         add("RADF:0 - (frequency unknown)");
     else
-        add("RADF:" + dec(d(5)) + " - (" + FormatFrequency(static_cast<int>(d(5)), decimalSeparator) +
-            " KHz)");
+        add("RADF:" + dec(d(5)) + " - (" +
+            FormatFrequency(static_cast<int>(d(5)), decimalSeparator) + " KHz)");
     add("G1:" + GCodeLabel(d(7)));
     add("G2:" + GCodeLabel(d(8)));
     add("A1:" + dec(d(9)));
@@ -79,11 +80,20 @@ std::vector<std::string> ConfigReportLines(const std::string& replyText, char de
     add(d(18) == 0 ? "Send Password: No" : "Send Password: Yes");
     add("Password: " + hex2(d(19)) + hex2(d(20)) + hex2(d(21)) + hex2(d(22)));
     switch (d(24)) {
-        case 1: add("Read Type: Byte Track - Manchester RF/64"); break;
-        case 2: add("Read Type: EM4102 Decoded Raw"); break;
-        case 3: add("Read Type: EM4102 Decoded"); break;
-        case 4: add("Read Type: Byte Track - Manchester RF/32"); break;
-        default: break;
+        case 1:
+            add("Read Type: Byte Track - Manchester RF/64");
+            break;
+        case 2:
+            add("Read Type: EM4102 Decoded Raw");
+            break;
+        case 3:
+            add("Read Type: EM4102 Decoded");
+            break;
+        case 4:
+            add("Read Type: Byte Track - Manchester RF/32");
+            break;
+        default:
+            break;
     }
     add("Number of blocks to be read: " + dec(d(25)));
     add("");
@@ -119,7 +129,8 @@ std::vector<std::string> ConfigReportLines(const std::string& replyText, char de
     add("No of bytes to be tracked:" + dec(count));
     // The block holds four track bytes; a larger count never reads past them.
     std::string track = "Track:";
-    for (unsigned k = 0; k < count && k < 4; ++k) track += " 0x" + hex2(d(33 + static_cast<int>(k)));
+    for (unsigned k = 0; k < count && k < 4; ++k)
+        track += " 0x" + hex2(d(33 + static_cast<int>(k)));
     add(track);
     add("");
     add("I2C Settings");

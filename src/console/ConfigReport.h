@@ -12,7 +12,8 @@ bool IsConfigReply(const std::string& replyText);
 // IsConfigReply. decimalSeparator is the locale's, used for the frequency.
 std::vector<std::string> ConfigReportLines(const std::string& replyText, char decimalSeparator);
 
-// 12000 / radf with at most two decimals, trailing zeros dropped ("0.##").
+// 12000 / radf (radf > 0) rounded to at most two decimals, trailing zeros and
+// a bare separator dropped ("0.##"); only the separator comes from the caller.
 std::string FormatFrequency(int radf, char decimalSeparator);
 // The label shown for a stored G code.
 std::string GCodeLabel(unsigned code);

@@ -7,11 +7,14 @@ namespace {
 
 QWidget* activeParent() { return QApplication::activeWindow(); }
 
+// The application display name stays unset: on X11 it would be appended to
+// every window title.
+const char* const kErrorCaption = "TALVOR";
+
 class QtMessageBoxes : public MessageBoxes {
 public:
     void error(const std::string& text) override {
-        QMessageBox::critical(activeParent(), QApplication::applicationDisplayName(),
-                              QString::fromLocal8Bit(text.c_str()));
+        QMessageBox::critical(activeParent(), kErrorCaption, QString::fromLocal8Bit(text.c_str()));
     }
     void information(const std::string& text, const std::string& caption) override {
         QMessageBox::information(activeParent(), QString::fromLocal8Bit(caption.c_str()),

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <clocale>
+#include <cstdlib>
 
 #include "console/ConfigReport.h"
 #include "console/Unit1.h"
@@ -43,8 +45,9 @@ Block fullBlock() {
     return d;
 }
 
-TEST(ConfigReport, AFullBlockGivesEveryLineInOrder) {
-    const Lines expected{
+// The report of fullBlock(), line by line.
+Lines fullBlockReport() {
+    return {
         "",
         "Settings> Tag Programming Parameters",
         "WG:100",
@@ -86,6 +89,10 @@ TEST(ConfigReport, AFullBlockGivesEveryLineInOrder) {
         "I2C Enabled",
         "Slave Address:5A",
     };
+}
+
+TEST(ConfigReport, AFullBlockGivesEveryLineInOrder) {
+    const Lines expected = fullBlockReport();
     const std::string reply = replyFor(fullBlock());
     ASSERT_TRUE(IsConfigReply(reply));
     EXPECT_EQ(ConfigReportLines(reply, '.'), expected);
@@ -138,6 +145,22 @@ TEST(ConfigReport, FieldsFollowTheirEncodings) {
     EXPECT_EQ(FormatFrequency(92, ','), "130,43");
 }
 
+TEST(ConfigReport, FrequencyTakesOnlyItsSeparatorFromTheCaller) {
+    const struct {
+        int radf;
+        const char* kHz;  // with the separator shown as '.'
+    } rows[] = {{96, "125"},   {1, "12000"},   {92, "130.43"}, {94, "127.66"},
+                {64, "187.5"}, {255, "47.06"}, {250, "48"}};
+    for (const char separator : {'.', ','}) {
+        for (const auto& row : rows) {
+            std::string expected = row.kHz;
+            for (char& c : expected)
+                if (c == '.') c = separator;
+            EXPECT_EQ(FormatFrequency(row.radf, separator), expected) << row.radf;
+        }
+    }
+}
+
 TEST(ConfigReport, WiegandLinesDependOnTheFixedBit) {
     Block block = fullBlock();
     block[27] = 0x81;
@@ -175,8 +198,40 @@ TEST(ConfigReport, TheReportReadsBackWhatTheModuleStores) {
     ASSERT_GE(log.size(), 3u);
     EXPECT_EQ(log[0], "TX > Read Config\tFF 01 01 70 72 ");
     EXPECT_EQ(log[1], "RX > Success\t\t" + replyFor(fullBlock()));
-    const Lines report(log.begin() + 2, log.end());
-    EXPECT_EQ(report, ConfigReportLines(replyFor(fullBlock()), '.'));
+    EXPECT_EQ(Lines(log.begin() + 2, log.end()), fullBlockReport());
+}
+
+TEST(ConfigReport, UnderACommaLocaleOnlyTheSeparatorChanges) {
+    TempFolder locales;
+    const std::string generate = "localedef --no-archive -i de_DE -f UTF-8 " +
+                                 locales.file("de_DE.UTF-8") + " >/dev/null 2>&1";
+    if (std::system(generate.c_str()) != 0)
+        GTEST_SKIP() << "localedef cannot generate de_DE.UTF-8 here (package locales)";
+    // The test environment fixes LC_ALL; start-up takes the locale from it.
+    setenv("LOCPATH", locales.path().c_str(), 1);
+    setenv("LC_ALL", "de_DE.UTF-8", 1);
+    ASSERT_NE(std::setlocale(LC_ALL, ""), nullptr);
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+
+    UiHarness ui;
+    ui.start();
+    const std::pair<uint8_t, std::string> rows[] = {{96, "RADF:96 - (125 KHz)"},
+                                                    {92, "RADF:92 - (130,43 KHz)"}};
+    for (const auto& [radf, line] : rows) {
+        ui.sim.withModule([radf = radf](SimulatedModule& m) {
+            std::array<uint8_t, SimulatedModule::kConfigSize> block{};
+            const Block full = fullBlock();
+            std::copy(full.begin(), full.end(), block.begin());
+            block[5] = radf;
+            m.setConfig(block);
+        });
+        ui.clearLog();
+        Form1->GetModuleParameters1Click();
+        const Lines log = ui.log();
+        ASSERT_GT(log.size(), 11u);
+        EXPECT_EQ(log[11], line);
+    }
+    std::setlocale(LC_ALL, "C.UTF-8");
 }
 
 }  // namespace
