@@ -54,10 +54,13 @@ public:
             _exit(127);
         }
         close(fds[1]);
+        // The server writes the number, then a line break, once it accepts clients.
+        std::string number;
         pollfd ready{fds[0], POLLIN, 0};
-        char number[16] = {};
-        if (pid_ > 0 && poll(&ready, 1, 10000) == 1 && read(fds[0], number, sizeof number - 1) > 0)
-            display_ = ":" + std::to_string(std::atoi(number));
+        char c = 0;
+        while (pid_ > 0 && poll(&ready, 1, 10000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        if (c == '\n' && !number.empty()) display_ = ":" + number;
         close(fds[0]);
     }
     // Only a server no client ever reached must be stopped by hand.
