@@ -20,7 +20,7 @@
 
 void InitTranslation() {
     std::setlocale(LC_ALL, "");
-    const std::string catalogues = ProgramFolder() + "locale";
+    const std::string catalogues = TranslationFolder();
     bindtextdomain("default", catalogues.c_str());
     bindtextdomain("cport", catalogues.c_str());
     TranslateComErrorMessages();

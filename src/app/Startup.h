@@ -3,8 +3,8 @@
 #pragma once
 
 // Sets the locale from the environment, binds the "default" and "cport" text
-// domains to the "locale" folder beside the program file and translates the
-// port component's messages once.
+// domains to the translation folder (the "locale" folder beside the program
+// file, see TranslationFolder) and translates the port component's messages once.
 void InitTranslation();
 
 // Installs the Qt hand-over of serial line events to the user-interface thread,

@@ -1,6 +1,8 @@
 // TALVOR: a console for the ZQ361 RFID reader module.
-// `talvor --simulator` talks to a simulated module on a pseudo-terminal.
+// `talvor --simulator` talks to a simulated module on a pseudo-terminal;
+// `talvor --settings-path` prints the settings file in use.
 #include <QApplication>
+#include <QIcon>
 #include <cstring>
 #include <iostream>
 #include <memory>
@@ -9,10 +11,21 @@
 #include "app/Startup.h"
 #include "console/PortList.h"
 #include "console/Unit1.h"
+#include "settings/SettingsLocation.h"
 #include "sim/SimulatorServer.h"
 
 int main(int argc, char* argv[]) {
+    // Answered before the toolkit starts, so it works without a display.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--settings-path") == 0) {
+            std::cout << SettingsPath() << std::endl;
+            return 0;
+        }
+
     QApplication app(argc, argv);
+    // Lets the desktop match the window with the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName("org.talvor.Talvor");
+    QApplication::setWindowIcon(QIcon::fromTheme("org.talvor.Talvor"));
     InitTranslation();
     InstallMainThreadExecutor();
 

@@ -1,10 +1,11 @@
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include "settings/SettingsFile.h"
+#include "settings/SettingsLocation.h"
 
 namespace {
 
@@ -35,7 +36,12 @@ std::string ProgramFolder() {
     return folder;
 }
 
-std::string SettingsPath() { return ProgramFolder() + "talvor.ini"; }
+std::string TranslationFolder() {
+    const std::string beside = ProgramFolder() + "locale";
+    struct stat st;
+    if (stat(beside.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return beside;
+    return ProgramFolder() + "../share/talvor/locale";
+}
 
 void SetProgramFolderOverride(const std::string& folder) {
     std::lock_guard<std::mutex> lock(overrideMutex);

@@ -17,6 +17,8 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
 
 void TIniFile::WriteString(const std::string& section, const std::string& key,
                            const std::string& value) {
+    // The per-user settings folder appears with the first choice written, not before.
+    if (path_.substr(0, path_.rfind('/') + 1) == SettingsFolder()) CreateSettingsFolder();
     std::ifstream in(path_, std::ios::binary);
     struct stat st;
     // A file that exists but cannot be read must not be replaced by one holding only this key.

@@ -1,23 +1,17 @@
-// The settings file talvor.ini beside the program file, in the Windows
-// profile (INI) text format. Every access opens the file afresh.
+// The settings file talvor.ini (where it lies: SettingsLocation.h), in the
+// Windows profile (INI) text format. Every access opens the file afresh.
 #pragma once
 
 #include <stdexcept>
 #include <string>
+
+#include "settings/SettingsLocation.h"
 
 // A write the platform refused: "Unable to write to %s" with the settings path.
 class ESettingsWriteError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-// The folder of the running program file, with its trailing separator.
-std::string ProgramFolder();
-// ProgramFolder() + "talvor.ini".
-std::string SettingsPath();
-// Tests point the program folder elsewhere (a trailing "/" is added when missing);
-// an empty text goes back to the program file's folder.
-void SetProgramFolderOverride(const std::string& folder);
 
 // One settings object per handler: opened on a path, released at its end.
 class TIniFile {
