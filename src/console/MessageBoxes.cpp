@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "console/Widgets.h"
+
 namespace {
 
 QWidget* activeParent() { return QApplication::activeWindow(); }
@@ -14,15 +16,13 @@ const char* const kErrorCaption = "TALVOR";
 class QtMessageBoxes : public MessageBoxes {
 public:
     void error(const std::string& text) override {
-        QMessageBox::critical(activeParent(), kErrorCaption, QString::fromLocal8Bit(text.c_str()));
+        QMessageBox::critical(activeParent(), kErrorCaption, FromStd(text));
     }
     void information(const std::string& text, const std::string& caption) override {
-        QMessageBox::information(activeParent(), QString::fromLocal8Bit(caption.c_str()),
-                                 QString::fromLocal8Bit(text.c_str()));
+        QMessageBox::information(activeParent(), FromStd(caption), FromStd(text));
     }
     bool question(const std::string& text, const std::string& caption) override {
-        return QMessageBox::question(activeParent(), QString::fromLocal8Bit(caption.c_str()),
-                                     QString::fromLocal8Bit(text.c_str()),
+        return QMessageBox::question(activeParent(), FromStd(caption), FromStd(text),
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     }
 };

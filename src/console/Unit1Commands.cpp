@@ -2,6 +2,7 @@
 #include "console/CommandExchange.h"
 #include "console/Unit1.h"
 #include "link/CommandTable.h"
+#include "link/Conversions.h"
 
 namespace {
 
@@ -19,13 +20,14 @@ FrameBuilder constantFrame(const CommandSpec& command, std::initializer_list<uin
 void TForm1::Button5Click() {
     RunCommand(constantFrame(Commands::Firmware), "TX > Firmware\t\t",
                {{"50", "",
-                 [](const std::string& data) { return "RX > Firmware:\"" + data + "\"\t"; }},
+                 [](const std::string& data) {
+                     return "RX > Firmware:\"" + ByteCharacters(data) + "\"\t";
+                 }},
                 {"66", "RX > Flash wRite Eror!\t\t", {}}});
 }
 
 void TForm1::Button6Click() {
-    RunCommand(constantFrame(Commands::Reset), "TX > Reset\t\t",
-               {{"99", "RX > Success\t\t", {}}});
+    RunCommand(constantFrame(Commands::Reset), "TX > Reset\t\t", {{"99", "RX > Success\t\t", {}}});
 }
 
 void TForm1::Sleep1Click() {
@@ -44,8 +46,9 @@ void TForm1::Output11Output001Click() { sendOutputs(2, "Output1>1 Output0>0"); }
 void TForm1::Output11Output111Click() { sendOutputs(3, "Output1>1 Output0>1"); }
 
 void TForm1::ReadInput01Click() {
-    RunCommand(constantFrame(Commands::ReadInput0), "TX > Read Input0\t\t",
-               {{"99", "RX > Input0 is Logic 1\t\t", {}}, {"66", "RX > Input0 is Logic 0\t\t", {}}});
+    RunCommand(
+        constantFrame(Commands::ReadInput0), "TX > Read Input0\t\t",
+        {{"99", "RX > Input0 is Logic 1\t\t", {}}, {"66", "RX > Input0 is Logic 0\t\t", {}}});
 }
 
 void TForm1::ReadFirmwareVersionn1Click() { Button5Click(); }

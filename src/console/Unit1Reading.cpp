@@ -104,8 +104,9 @@ void TForm1::Button17Click() {
 }
 
 void TForm1::cb_sendpClick() {
-    writeLast("cb_sendp", BoolToStr(cb_sendp->isChecked()));
+    // Enabling first: the fields follow the box even when the write is refused.
     for (QLineEdit* e : {edt_p1, edt_p2, edt_p3, edt_p4}) e->setEnabled(cb_sendp->isChecked());
+    writeLast("cb_sendp", BoolToStr(cb_sendp->isChecked()));
 }
 
 void TForm1::rdb_readClick() { writeLast("rdb_read", std::to_string(rdb_read->ItemIndex())); }

@@ -2,19 +2,26 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGridLayout>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMimeData>
 #include <QRadioButton>
 #include <QValidator>
 
 #include "console/HandlerGuard.h"
 
-std::string ToStd(const QString& text) { return text.toLatin1().toStdString(); }
+std::string ToStd(const QString& text) { return text.toStdString(); }
 
 QString FromStd(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QComboBox* MakeEditableCombo(QWidget* parent, const char* name, const QStringList& items) {
@@ -123,21 +130,92 @@ bool isHexDigit(QChar c) {
     return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'F');
 }
 
-// Judges typed and pasted text alike; text set by code is never judged.
-class KeyFilterValidator : public QValidator {
+// Judges each of the operator's edits by what it inserts: a typed key, pasted
+// or dropped text, an input method's text. An insertion is refused when one of
+// its characters is, or when the field would grow beyond the limit; deletions
+// always pass. Text set by code is not an edit and is never judged, so a stored
+// "ZZ" stays as loaded (and is refused when it is sent) while typing into it is
+// still filtered.
+class KeyFilterWatcher : public QObject {
 public:
-    KeyFilterValidator(const KeyFilter& filter, QObject* parent)
-        : QValidator(parent), filter_(filter) {}
-    State validate(QString& input, int&) const override {
-        if (filter_.maxLength > 0 && input.size() > filter_.maxLength) return Invalid;
-        for (QChar c : input)
-            if (filter_.accepts && !filter_.accepts(c)) return Invalid;
-        if (filter_.upperCase) input = input.toUpper();
-        return Acceptable;
+    KeyFilterWatcher(QLineEdit* edit, const KeyFilter& filter)
+        : QObject(edit), edit_(edit), filter_(filter) {}
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::KeyPress: {
+                auto* key = static_cast<QKeyEvent*>(event);
+                const bool command =
+                    key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+                const bool typed =
+                    !command && !key->text().isEmpty() && key->text().at(0).isPrint();
+                const bool refused = key->matches(QKeySequence::Paste) ? refuses(clipboardText())
+                                     : typed                           ? refuses(key->text())
+                                                                       : false;
+                if (refused) key->accept();  // taken here: the field's parents never see it
+                return refused;
+            }
+            case QEvent::InputMethod:
+                return refuses(static_cast<QInputMethodEvent*>(event)->commitString());
+            case QEvent::Drop: {
+                auto* drop = static_cast<QDropEvent*>(event);
+                const bool refused = drop->mimeData() && refuses(drop->mimeData()->text(), false);
+                if (refused) drop->ignore();
+                return refused;
+            }
+            case QEvent::MouseButtonRelease:
+                // The X11 selection is pasted at the click, the selection kept.
+                return static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton &&
+                       refuses(clipboardText(QClipboard::Selection), false);
+            case QEvent::ContextMenu:
+                return showContextMenu(static_cast<QContextMenuEvent*>(event));
+            default:
+                return false;
+        }
     }
 
 private:
+    static QString clipboardText(QClipboard::Mode mode = QClipboard::Clipboard) {
+        return QGuiApplication::clipboard()->text(mode);
+    }
+
+    bool refuses(const QString& inserted, bool replacesSelection = true) const {
+        if (inserted.isEmpty() || edit_->isReadOnly()) return false;
+        if (filter_.accepts)
+            for (QChar c : inserted)
+                if (!filter_.accepts(c)) return true;
+        if (filter_.maxLength <= 0) return false;
+        const qsizetype kept =
+            edit_->text().size() - (replacesSelection ? edit_->selectedText().size() : 0);
+        return kept + inserted.size() > filter_.maxLength;
+    }
+
+    // The field's own menu, with Paste offered only for text the filter takes.
+    bool showContextMenu(QContextMenuEvent* event) {
+        QMenu* menu = edit_->createStandardContextMenu();
+        if (!menu) return false;
+        // The menu's actions have no names; Paste is known by its own text.
+        const QString paste = QCoreApplication::translate("QLineEdit", "&Paste");
+        for (QAction* action : menu->actions())
+            if (action->text().section('\t', 0, 0) == paste && refuses(clipboardText()))
+                action->setEnabled(false);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(event->globalPos());
+        return true;
+    }
+
+    QLineEdit* edit_;
     KeyFilter filter_;
+};
+
+// Letters shown in upper case, whoever sets the text. Never refuses.
+class UpperCaseValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        input = input.toUpper();
+        return Acceptable;
+    }
 };
 
 class FocusExitWatcher : public QObject {
@@ -168,7 +246,8 @@ KeyFilter DecimalKeyFilter(int maxLength) {
 }
 
 void InstallKeyFilter(QLineEdit* edit, const KeyFilter& filter) {
-    edit->setValidator(new KeyFilterValidator(filter, edit));
+    edit->installEventFilter(new KeyFilterWatcher(edit, filter));
+    if (filter.upperCase) edit->setValidator(new UpperCaseValidator(edit));
 }
 
 void OnFocusExit(QLineEdit* edit, std::function<void()> handler) {

@@ -15,7 +15,8 @@ class QButtonGroup;
 class QCheckBox;
 class QLabel;
 
-// Texts cross into the link layer as bytes: one character, one byte.
+// The operator's text (fields, typed port names, messages) and the settings
+// file's values cross into the rest of the program as UTF-8, both ways.
 std::string ToStd(const QString& text);
 QString FromStd(const std::string& text);
 
@@ -55,7 +56,7 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text = QSt
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QWidget* buddy = nullptr);
 QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption);
 
-// What the operator may type (or paste) into a field.
+// What the operator may type, paste or drop into a field.
 struct KeyFilter {
     std::function<bool(QChar)> accepts;  // null: any character
     int maxLength = 0;                   // 0: no limit
@@ -63,7 +64,8 @@ struct KeyFilter {
 };
 KeyFilter HexKeyFilter(int maxLength = 0, bool upperCase = false);
 KeyFilter DecimalKeyFilter(int maxLength = 0);
-// Length limits apply to what is typed, never to text set by code.
+// Each edit is judged by what it inserts, whatever the field already holds;
+// deletions always pass and text set by code is never judged.
 void InstallKeyFilter(QLineEdit* edit, const KeyFilter& filter);
 
 // Runs handler when the focus moves from the field to another control of the

@@ -78,3 +78,18 @@ uint8_t HexPairToByte(const std::string& text) {
     if (text.size() == 1) return static_cast<uint8_t>(high);
     return static_cast<uint8_t>(high * 16 + low);
 }
+
+std::string ByteCharacters(const std::string& bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            text += c;
+        } else {
+            text += static_cast<char>(0xC0 | (b >> 6));
+            text += static_cast<char>(0x80 | (b & 0x3F));
+        }
+    }
+    return text;
+}

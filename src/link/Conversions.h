@@ -24,3 +24,7 @@ std::string BoolToStr(bool value);
 // An empty text or a non-hexadecimal character among the first two raises
 // "'%s' is not a valid hexadecimal value".
 uint8_t HexPairToByte(const std::string& text);
+
+// Bytes from the module as text: one character per byte (the byte's Latin-1
+// character), written in UTF-8 like the rest of the program's text.
+std::string ByteCharacters(const std::string& bytes);

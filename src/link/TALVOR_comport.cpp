@@ -104,7 +104,8 @@ std::string Tcom_form::WaitForBytes(int32_t n) {
         if (waiting == 0)
             comport1.WaitForInput(static_cast<int32_t>(left.count()));
         else
-            std::this_thread::sleep_for(std::min<std::chrono::microseconds>(left, kPartialAnswerNap));
+            std::this_thread::sleep_for(
+                std::min<std::chrono::microseconds>(left, kPartialAnswerNap));
     }
 }
 
@@ -147,8 +148,8 @@ void Tcom_form::ReadResponse(std::string& dataText, std::string& replyText) {
         // Whatever is beyond one report is dropped so the next exchange starts clean.
         if (waiting > kMaxNonFrameBytes) comport1.ClearBuffer(true, false);
         const std::string all = head + rest;
-        AppendLine("Incoming ASCII Characters >" + withoutZeroBytes(all) + "\t( As HEX >" +
-                   zeroXText(all) + ")");
+        AppendLine("Incoming ASCII Characters >" + ByteCharacters(withoutZeroBytes(all)) +
+                   "\t( As HEX >" + zeroXText(all) + ")");
         replyText = "none_protocol";
         return;
     }
@@ -170,7 +171,8 @@ void Tcom_form::ReadResponse(std::string& dataText, std::string& replyText) {
     reply += HexText(reinterpret_cast<const uint8_t*>(body.data()), length + 1);
     dataText = length >= 1 ? withoutZeroBytes(body.substr(1, static_cast<size_t>(length - 1)))
                            : std::string();
-    for (int32_t i = 0; i < length; ++i) sum = static_cast<uint8_t>(sum + static_cast<uint8_t>(body[i]));
+    for (int32_t i = 0; i < length; ++i)
+        sum = static_cast<uint8_t>(sum + static_cast<uint8_t>(body[i]));
     if (sum != static_cast<uint8_t>(body[static_cast<size_t>(length)])) {
         AppendLine("Checksum error in Response Array");
         replyText = "error";

@@ -37,7 +37,7 @@ public:
     TComPort comport1;
 
     // Where ReadResponse and the received-data handler append their lines
-    // (the main window's activity log).
+    // (the main window's activity log). Lines are UTF-8 text.
     using LineSink = std::function<void(const std::string& line)>;
     void SetLineSink(LineSink sink) { lineSink_ = std::move(sink); }
     void AppendLine(const std::string& line);

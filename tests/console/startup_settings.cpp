@@ -2,10 +2,12 @@
 // writes at the moments the operator acts, restoring after a restart, and
 // stored values that do not convert.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <csignal>
 
 #include "console/Unit1.h"
 #include "console/Widgets.h"
@@ -118,6 +120,27 @@ TEST(MainWindowSettings, BooleanWordsAndOutOfRangePositionsLoadSafely) {
     EXPECT_EQ(ItemIndex(Form1->cmb_port), -1);
     EXPECT_EQ(Form1->rdb_read->ItemIndex(), -1);
     EXPECT_EQ(ItemIndex(Form1->cmb_nblocks), -1);
+}
+
+TEST(MainWindowSettings, ARefusedWriteWhileLoadingLeavesTheFieldsFollowingTheBox) {
+    UiHarness ui;
+    ui.writeIni("[LAST]\ncb_sendp=-1\nrdb_auto=0\n");
+    // No file may grow, so every write of the settings file fails, root or not.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit none = saved;
+    none.rlim_cur = 0;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &none), 0);
+    ui.start();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_EQ(ui.boxes.errors, Lines{"Unable to write to " + ui.iniPath()});
+    EXPECT_TRUE(Form1->cb_sendp->isChecked());
+    for (QLineEdit* e : {Form1->edt_p1, Form1->edt_p2, Form1->edt_p3, Form1->edt_p4})
+        EXPECT_TRUE(e->isEnabled()) << e->objectName().toStdString();
+    EXPECT_EQ(Form1->rdb_auto->ItemIndex(), 0);  // loading went on after the message
 }
 
 }  // namespace
