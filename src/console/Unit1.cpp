@@ -276,10 +276,11 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormClose() {
-    writeLast("edt_p1", ToStd(edt_p1->text()));
-    writeLast("edt_p2", ToStd(edt_p2->text()));
-    writeLast("edt_p3", ToStd(edt_p3->text()));
-    writeLast("edt_p4", ToStd(edt_p4->text()));
+    TIniFile(SettingsPath())
+        .WriteStrings(kSection, {{"edt_p1", ToStd(edt_p1->text())},
+                                 {"edt_p2", ToStd(edt_p2->text())},
+                                 {"edt_p3", ToStd(edt_p3->text())},
+                                 {"edt_p4", ToStd(edt_p4->text())}});
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -222,9 +222,10 @@ void TForm2::FormCreate() {
 }
 
 void TForm2::save_ini() {
-    TIniFile ini(SettingsPath());
+    TIniFile::KeyValues keys;
     for (const Selector& s : kSelectors)
-        ini.WriteString(kSection, s.key, std::to_string(ItemIndex(this->*s.combo)));
+        keys.emplace_back(s.key, std::to_string(ItemIndex(this->*s.combo)));
+    TIniFile(SettingsPath()).WriteStrings(kSection, keys);
 }
 
 void TForm2::ListBox1Click() { applySelectedEntry(ListBox1); }

@@ -239,18 +239,17 @@ void TForm3::load_ini() {
 }
 
 void TForm3::save_ini() {
-    TIniFile ini(SettingsPath());
-    auto write = [&ini](const std::string& key, const std::string& value) {
-        ini.WriteString(kSection, key, value);
-    };
-    write("Tag", std::to_string(ItemIndex(cmb_tag)));
-    write("Modulation", std::to_string(ItemIndex(cmb_mod)));
-    write("PasswordProtection", std::to_string(ItemIndex(cmb_pass)));
-    write("MaxBlock", std::to_string(ItemIndex(cmb_max)));
-    write("PasswordAccess", BoolToStr(cb_pass->isChecked()));
+    TIniFile::KeyValues keys{{"Tag", std::to_string(ItemIndex(cmb_tag))},
+                             {"Modulation", std::to_string(ItemIndex(cmb_mod))},
+                             {"PasswordProtection", std::to_string(ItemIndex(cmb_pass))},
+                             {"MaxBlock", std::to_string(ItemIndex(cmb_max))},
+                             {"PasswordAccess", BoolToStr(cb_pass->isChecked())}};
     QLineEdit* const passwords[] = {Edit9, Edit10, Edit11, Edit12};
-    for (int k = 0; k < 4; ++k) write("Pass" + std::to_string(k + 1), ToStd(passwords[k]->text()));
-    for (int k = 1; k <= 28; ++k) write("B" + std::to_string(k), ToStd(hex[k + 4]->text()));
+    for (int k = 0; k < 4; ++k)
+        keys.emplace_back("Pass" + std::to_string(k + 1), ToStd(passwords[k]->text()));
+    for (int k = 1; k <= 28; ++k)
+        keys.emplace_back("B" + std::to_string(k), ToStd(hex[k + 4]->text()));
+    TIniFile(SettingsPath()).WriteStrings(kSection, keys);
 }
 
 void TForm3::FormClose() { save_ini(); }

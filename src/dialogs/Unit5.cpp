@@ -172,21 +172,18 @@ void TForm5::FormCreate() {
 }
 
 void TForm5::FormClose() {
-    TIniFile ini(SettingsPath());
-    const auto write = [&ini](const char* key, const std::string& value) {
-        ini.WriteString(kSection, key, value);
-    };
-    write("UART_ENABLE", BoolToStr(cb_uart->isChecked()));
-    write("ASCII_PROTOCOL", std::to_string(rdb_ascii->ItemIndex()));
-    write("CR", BoolToStr(cb_cr->isChecked()));
-    write("LF", BoolToStr(cb_lf->isChecked()));
-    write("WIEGAND_ENABLE", BoolToStr(cb_wiegand->isChecked()));
-    write("OUTPUT0_ENABLE", BoolToStr(cb_GPIO->isChecked()));
-    write("FACILITY", std::to_string(cb_facility->currentIndex()));
-    write("ID1", std::to_string(cb_id1->currentIndex()));
-    write("ID2", std::to_string(cb_id2->currentIndex()));
-    write("FACILITYBYTE", ToStd(edt_facility->text()));
-    write("GPIO_TIME", ToStd(edt_gpiotime->text()));
+    TIniFile(SettingsPath())
+        .WriteStrings(kSection, {{"UART_ENABLE", BoolToStr(cb_uart->isChecked())},
+                                 {"ASCII_PROTOCOL", std::to_string(rdb_ascii->ItemIndex())},
+                                 {"CR", BoolToStr(cb_cr->isChecked())},
+                                 {"LF", BoolToStr(cb_lf->isChecked())},
+                                 {"WIEGAND_ENABLE", BoolToStr(cb_wiegand->isChecked())},
+                                 {"OUTPUT0_ENABLE", BoolToStr(cb_GPIO->isChecked())},
+                                 {"FACILITY", std::to_string(cb_facility->currentIndex())},
+                                 {"ID1", std::to_string(cb_id1->currentIndex())},
+                                 {"ID2", std::to_string(cb_id2->currentIndex())},
+                                 {"FACILITYBYTE", ToStd(edt_facility->text())},
+                                 {"GPIO_TIME", ToStd(edt_gpiotime->text())}});
 }
 
 void TForm5::done(int result) {

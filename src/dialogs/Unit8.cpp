@@ -85,10 +85,10 @@ void TForm8::FormCreate() {
 }
 
 void TForm8::FormClose() {
-    TIniFile ini(SettingsPath());
-    ini.WriteString(kSection, "No", std::to_string(cmb_no_tbytes->currentIndex()));
+    TIniFile::KeyValues keys{{"No", std::to_string(cmb_no_tbytes->currentIndex())}};
     for (int i = 0; i < kTrackFields; ++i)
-        ini.WriteString(kSection, kFieldKeys[i], ToStd(fields()[i]->text()));
+        keys.emplace_back(kFieldKeys[i], ToStd(fields()[i]->text()));
+    TIniFile(SettingsPath()).WriteStrings(kSection, keys);
 }
 
 void TForm8::done(int result) {

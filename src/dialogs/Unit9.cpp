@@ -71,9 +71,9 @@ void TForm9::FormCreate() {
 void TForm9::FormActivate() { applyEnablingRule(); }
 
 void TForm9::FormClose() {
-    TIniFile ini(SettingsPath());
-    ini.WriteString(kSection, "Status", BoolToStr(CheckBox1->isChecked()));
-    ini.WriteString(kSection, "Address", ToStd(Edit1->text()));
+    TIniFile(SettingsPath())
+        .WriteStrings(kSection, {{"Status", BoolToStr(CheckBox1->isChecked())},
+                                 {"Address", ToStd(Edit1->text())}});
 }
 
 void TForm9::CheckBox1Click() { applyEnablingRule(); }

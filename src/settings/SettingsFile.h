@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "settings/SettingsLocation.h"
 
@@ -30,6 +32,13 @@ public:
     // last key of its section, a new section at the end. The file is replaced
     // atomically (see AtomicFile.h). Throws ESettingsWriteError when refused.
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
+
+    // One handler's writes as one replacement of the file: the file is read
+    // once, the keys are applied in the order given, each exactly as
+    // WriteString applies it, and the file is replaced once. A refusal throws
+    // ESettingsWriteError once and leaves every key as it was.
+    using KeyValues = std::vector<std::pair<std::string, std::string>>;
+    void WriteStrings(const std::string& section, const KeyValues& keys);
 
 private:
     std::string path_;

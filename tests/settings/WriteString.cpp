@@ -10,6 +10,7 @@
 
 #include "settings/SettingsFile.h"
 #include "support/TempFolder.h"
+#include "support/Unprivileged.h"
 
 namespace fs = std::filesystem;
 
@@ -116,27 +117,73 @@ TEST(WriteString, RefusesAFolderAndAFullDiskLeavingEverythingAsItWas) {
     EXPECT_EQ(Entries(folder.path()), 1);
 }
 
+// Root may write anywhere, so the checks run in a child as an unprivileged
+// user, to whom the folder is handed. The child reports what went wrong.
 TEST(WriteString, ReadOnlyFolderAndUnreadableFile) {
-    if (geteuid() == 0) GTEST_SKIP() << "root ignores file permissions";
     TempFolder folder;
     const std::string path = folder.file("talvor.ini");
-    ASSERT_EQ(chmod(folder.path().c_str(), 0555), 0);
-    ExpectRefused(path);
-    EXPECT_EQ(Entries(folder.path()), 0);
-
-    ASSERT_EQ(chmod(folder.path().c_str(), 0755), 0);
-    WriteWholeFile(path, "; keep\n[LAST]\nk=1\n");
-    ASSERT_EQ(chmod(folder.path().c_str(), 0555), 0);
-    TIniFile(path).WriteString("LAST", "k", "3");  // rewritten in place
-    EXPECT_EQ(ReadWholeFile(path), "; keep\n[LAST]\nk=3\n");
-
-    for (mode_t mode : {0444, 0200}) {
-        ASSERT_EQ(chmod(path.c_str(), mode), 0);
-        ExpectRefused(path);
-        ASSERT_EQ(chmod(path.c_str(), 0644), 0);
-        EXPECT_EQ(ReadWholeFile(path), "; keep\n[LAST]\nk=3\n") << std::oct << mode;
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(folder.path().c_str(), 65534, 65534), 0);
     }
-    EXPECT_EQ(Entries(folder.path()), 1);
+    const ChildOutcome child = RunUnprivileged([&] {
+        std::string wrong;
+        const auto check = [&wrong](bool ok, const std::string& what) {
+            if (!ok) wrong += what + "\n";
+        };
+        const auto refused = [&](const std::string& when) {
+            try {
+                TIniFile(path).WriteString("LAST", "k", "2");
+                check(false, when + ": not refused");
+            } catch (const ESettingsWriteError& e) {
+                check(e.what() == "Unable to write to " + path, when + ": " + e.what());
+            }
+        };
+        chmod(folder.path().c_str(), 0555);
+        refused("read-only folder, no file");
+        check(Entries(folder.path()) == 0, "a file appeared");
+
+        chmod(folder.path().c_str(), 0755);
+        WriteWholeFile(path, "; keep\n[LAST]\nk=1\n");
+        chmod(folder.path().c_str(), 0555);
+        // No temporary file can be made: the file is rewritten in place.
+        TIniFile(path).WriteStrings("LAST", {{"k", "3"}, {"j", "4"}});
+        const std::string kept = "; keep\n[LAST]\nk=3\nj=4\n";
+        check(ReadWholeFile(path) == kept, "in place: " + ReadWholeFile(path));
+
+        for (const mode_t mode : {0444, 0200}) {
+            chmod(path.c_str(), mode);
+            refused("file mode " + std::to_string(mode));
+            chmod(path.c_str(), 0644);
+            check(ReadWholeFile(path) == kept, "changed under mode " + std::to_string(mode));
+        }
+        check(Entries(folder.path()) == 1, "a temporary file was left");
+        return wrong;
+    });
+    chmod(folder.path().c_str(), 0755);
+    if (child.status == ChildOutcome::kNoUnprivilegedUser) GTEST_SKIP() << child.text;
+    ASSERT_EQ(child.status, ChildOutcome::kRan) << child.text;
+    EXPECT_EQ(child.text, "");
+}
+
+TEST(WriteStrings, GivesTheBytesOfTheSameKeysWrittenOneByOne) {
+    const TIniFile::KeyValues keys{{"b", "1"}, {"NEW", "x"}, {"a", ""}, {"new", "y\nz"}};
+    const std::string contents[] = {"[S]\n", "; c\r\n[s]\r\nA=0\r\n\r\n[T]\r\nb=2\r\n",
+                                    "[T]\nb=1\n[S]\nb=3", std::string("\0[S]\nB=\0\n", 10)};
+    for (int i = -1; i < 4; ++i) {  // -1: no file yet
+        const std::string* before = i < 0 ? nullptr : &contents[i];
+        TempFolder oneByOne, batch;
+        if (before) {
+            WriteWholeFile(oneByOne.file("talvor.ini"), *before);
+            WriteWholeFile(batch.file("talvor.ini"), *before);
+        }
+        for (const auto& [key, value] : keys)
+            TIniFile(oneByOne.file("talvor.ini")).WriteString("S", key, value);
+        TIniFile(batch.file("talvor.ini")).WriteStrings("S", keys);
+        EXPECT_EQ(ReadWholeFile(batch.file("talvor.ini")),
+                  ReadWholeFile(oneByOne.file("talvor.ini")))
+            << (before ? *before : "no file");
+        EXPECT_EQ(Entries(batch.path()), 1);
+    }
 }
 
 }  // namespace
