@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
 #include <QToolButton>
@@ -18,6 +17,7 @@
 
 #include "console/Accessibility.h"
 #include "console/HandlerGuard.h"
+#include "console/LogMenu.h"
 #include "console/PortList.h"
 #include "console/Widgets.h"
 #include "link/TALVOR_comport.h"
@@ -46,7 +46,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     buildLayout();
     buildMenus();
     connectHandlers();
-    if (QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
+    if (QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 void TForm1::buildLayout() {
@@ -82,11 +83,10 @@ void TForm1::buildLayout() {
     btn_close->setGeometry(232, 24, 73, 30);
     btn_close->hide();
 
-    rdb_read = new TRadioGroup(left, "rdb_read", "Read Type",
-                               {"Byte Track (Manchester RF/64) (Q5, T555x)",
-                                "EM4100/02 parity decoded (Manchester RF/64)",
-                                "EM4100/02 raw (Manchester RF/64)",
-                                "Byte Track (Manchester RF/32) (Q5, T555x)"});
+    rdb_read = new TRadioGroup(
+        left, "rdb_read", "Read Type",
+        {"Byte Track (Manchester RF/64) (Q5, T555x)", "EM4100/02 parity decoded (Manchester RF/64)",
+         "EM4100/02 raw (Manchester RF/64)", "Byte Track (Manchester RF/32) (Q5, T555x)"});
     rdb_read->setGeometry(8, 62, 297, 132);
     // The longest read type names must fit the column.
     QFont smaller = rdb_read->font();
@@ -156,13 +156,14 @@ void TForm1::buildLayout() {
     header->addWidget(SpeedButton1);
     right->addSpacing(6);
     right->addLayout(header);
-    Memo1 = new QPlainTextEdit(central);
+    Memo1 = new LogView(central);
     Memo1->setObjectName("Memo1");
     Memo1->setFont(logFont());
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setAccessibleName(Label21->text());
+    Memo1Menu = new LogMenu(Memo1);
     right->addWidget(Memo1);
     columns->addLayout(right, 1);
 }
@@ -206,7 +207,8 @@ void TForm1::buildMenus() {
 
 void TForm1::connectHandlers() {
     auto onClick = [this](QAbstractButton* b, void (TForm1::*handler)()) {
-        connect(b, &QAbstractButton::clicked, this, GuardedSlot([this, handler] { (this->*handler)(); }));
+        connect(b, &QAbstractButton::clicked, this,
+                GuardedSlot([this, handler] { (this->*handler)(); }));
     };
     auto onTrigger = [this](QAction* a, void (TForm1::*handler)()) {
         connect(a, &QAction::triggered, this, GuardedSlot([this, handler] { (this->*handler)(); }));
@@ -247,13 +249,15 @@ void TForm1::connectHandlers() {
     onTrigger(Calibration1, &TForm1::Calibration1Click);
 }
 
-void TForm1::AppendLine(const std::string& line) { Memo1->appendPlainText(FromStd(line)); }
+void TForm1::AppendLine(const std::string& line) { Memo1->AppendLine(line); }
 
 void TForm1::writeLast(const char* key, const std::string& value) {
     TIniFile(SettingsPath()).WriteString(kSection, key, value);
 }
 
 void TForm1::FormCreate() {
+    // Read on its own: a bad value in the log's section does not stop the keys below.
+    Memo1Menu->LoadSettings();
     // Raised for the main window's own exchanges; the tag programming dialog,
     // created later, sets the normal limit.
     PollLimit = kProgrammingPollLimit;

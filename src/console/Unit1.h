@@ -8,13 +8,15 @@
 #include <functional>
 #include <string>
 
+#include "console/LogView.h"
+
+class LogMenu;
 class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
 class QToolButton;
 class TRadioGroup;
@@ -30,7 +32,8 @@ public:
     QPushButton* btn_open;
     QPushButton* btn_close;
     QLabel* Label21;
-    QPlainTextEdit* Memo1;
+    LogView* Memo1;
+    LogMenu* Memo1Menu;  // its context menu and [Log] settings
     QToolButton* SpeedButton1;
     QPushButton* Button5;     // hidden: Firmware
     QPushButton* Button6;     // hidden: Reset
