@@ -46,8 +46,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     buildLayout();
     buildMenus();
     connectHandlers();
-    if (QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    if (QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
 }
 
 void TForm1::buildLayout() {
@@ -83,10 +82,11 @@ void TForm1::buildLayout() {
     btn_close->setGeometry(232, 24, 73, 30);
     btn_close->hide();
 
-    rdb_read = new TRadioGroup(
-        left, "rdb_read", "Read Type",
-        {"Byte Track (Manchester RF/64) (Q5, T555x)", "EM4100/02 parity decoded (Manchester RF/64)",
-         "EM4100/02 raw (Manchester RF/64)", "Byte Track (Manchester RF/32) (Q5, T555x)"});
+    rdb_read = new TRadioGroup(left, "rdb_read", "Read Type",
+                               {"Byte Track (Manchester RF/64) (Q5, T555x)",
+                                "EM4100/02 parity decoded (Manchester RF/64)",
+                                "EM4100/02 raw (Manchester RF/64)",
+                                "Byte Track (Manchester RF/32) (Q5, T555x)"});
     rdb_read->setGeometry(8, 62, 297, 132);
     // The longest read type names must fit the column.
     QFont smaller = rdb_read->font();
@@ -207,8 +207,7 @@ void TForm1::buildMenus() {
 
 void TForm1::connectHandlers() {
     auto onClick = [this](QAbstractButton* b, void (TForm1::*handler)()) {
-        connect(b, &QAbstractButton::clicked, this,
-                GuardedSlot([this, handler] { (this->*handler)(); }));
+        connect(b, &QAbstractButton::clicked, this, GuardedSlot([this, handler] { (this->*handler)(); }));
     };
     auto onTrigger = [this](QAction* a, void (TForm1::*handler)()) {
         connect(a, &QAction::triggered, this, GuardedSlot([this, handler] { (this->*handler)(); }));
