@@ -29,6 +29,20 @@ void AddSimulatorMenu(TForm1* form, SimulatorServer* simulator) {
         simulator->withModule([high](SimulatedModule& m) { m.setInput0(high); });
     });
 
+    // Continuous reading at 5000 frames/s, each frame with the next ID.
+    QAction* burst = menu->addAction("Burst: 5000 Tag Frames/s");
+    burst->setObjectName("SimBurst");
+    burst->setCheckable(true);
+    QObject::connect(burst, &QAction::toggled, form, [simulator](bool on) {
+        simulator->withModule([on](SimulatedModule& m) {
+            if (on)
+                m.setAutoRepeatMicros(200);
+            else
+                m.setAutoRepeatMs(1000);
+            m.setCountTagIds(on);
+        });
+    });
+
     menu->addSeparator();
     QAction* power = menu->addAction("Power Cycle Module");
     power->setObjectName("SimPowerCycle");

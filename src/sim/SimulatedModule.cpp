@@ -205,14 +205,18 @@ void SimulatedModule::runTimers(int64_t nowMs) {
         m_nextUnsolicitedMs = nowMs + m_faults.unsolicitedTagEveryMs;
     }
     if (m_read.active && !m_asleep && nowMs >= m_read.nextEmitMs && readable(m_read)) {
-        queue(nowMs, tagFrame(m_read));
-        if (m_read.continuous)
-            m_read.nextEmitMs = nowMs + m_autoRepeatMs;
-        else
-            m_read.active = false;
+        if (m_read.continuous && m_autoRepeatUs > 0) {
+            queueBurst(nowMs);
+        } else {
+            queue(nowMs, nextTagFrame(m_read));
+            if (m_read.continuous)
+                m_read.nextEmitMs = nowMs + m_autoRepeatMs;
+            else
+                m_read.active = false;
+        }
     }
     if (m_nextUnsolicitedMs >= 0 && nowMs >= m_nextUnsolicitedMs) {
-        queue(nowMs, tagFrame(requestFrom(m_config[24], m_config[25])));
+        queue(nowMs, nextTagFrame(requestFrom(m_config[24], m_config[25])));
         m_nextUnsolicitedMs = nowMs + m_faults.unsolicitedTagEveryMs;
     }
 }
@@ -301,6 +305,30 @@ bool SimulatedModule::readable(const ReadRequest& r) const {
     return true;
 }
 
+void SimulatedModule::setAutoRepeatMicros(int us) {
+    m_autoRepeatUs = us > 0 ? us : 0;
+    m_autoRepeatMs = std::max(1, us / 1000);
+}
+
+void SimulatedModule::queueBurst(int64_t nowMs) {
+    int64_t dueUs = m_read.nextEmitMs * 1000;
+    // The part of a millisecond left over from the last burst carries on.
+    if (m_burstNextUs > dueUs && m_burstNextUs - dueUs < 1000) dueUs = m_burstNextUs;
+    dueUs = std::max(dueUs, (nowMs - kBurstCatchUpMs) * 1000);
+    for (; dueUs <= nowMs * 1000; dueUs += m_autoRepeatUs) queue(nowMs, nextTagFrame(m_read));
+    m_burstNextUs = dueUs;
+    m_read.nextEmitMs = dueUs / 1000;
+}
+
+std::vector<uint8_t> SimulatedModule::nextTagFrame(const ReadRequest& r) {
+    std::vector<uint8_t> frame = tagFrame(r);
+    ++m_tagFramesSent;
+    if (m_countTagIds)
+        for (int i = 4; i >= 0 && ++m_tag.emId[static_cast<size_t>(i)] == 0; --i) {
+        }
+    return frame;
+}
+
 std::vector<uint8_t> SimulatedModule::tagFrame(const ReadRequest& r) const {
     std::vector<uint8_t> data;
     if (r.readType == 2) {
@@ -362,7 +390,7 @@ void SimulatedModule::execute(const std::vector<uint8_t>& frame, int64_t nowMs) 
                 std::copy(data.begin() + 2, data.begin() + 6, r.password.begin());
             }
             answer = makeFrame(kAck);
-            if (readable(r)) followUp = tagFrame(r);
+            if (readable(r)) followUp = nextTagFrame(r);
             if (cmd != 0x11) {
                 r.active = true;
                 r.continuous = m_config[23] != 0;
@@ -452,7 +480,7 @@ void SimulatedModule::execute(const std::vector<uint8_t>& frame, int64_t nowMs) 
             if (m_config[23] != 0) {
                 startAutoReading(nowMs);
                 if (readable(m_read)) {
-                    followUp = tagFrame(m_read);
+                    followUp = nextTagFrame(m_read);
                     m_read.nextEmitMs = nowMs + m_autoRepeatMs;
                 }
             }

@@ -211,8 +211,18 @@ public:
     bool readsUnder(const CalibrationSetting& setting) const;
 
     // Interval of repeated tag frames while auto reading sees a tag.
-    void setAutoRepeatMs(int ms) { m_autoRepeatMs = ms; }
+    void setAutoRepeatMs(int ms) { m_autoRepeatMs = ms, m_autoRepeatUs = 0; }
     int autoRepeatMs() const { return m_autoRepeatMs; }
+    // Burst mode: an interval below a millisecond (200 us is 5000 frames/s).
+    // The frames due by each millisecond go out together; after a gap of more
+    // than kBurstCatchUpMs (tag away, module busy) the count starts afresh.
+    void setAutoRepeatMicros(int us);
+    static constexpr int64_t kBurstCatchUpMs = 100;
+    // Each tag frame sent carries the next EM4100 ID (the ID plus one), so a
+    // stream can be checked for frames lost, doubled or out of order.
+    void setCountTagIds(bool on) { m_countTagIds = on; }
+    // Tag frames sent so far (answers to reads, continuous reading, faults).
+    uint64_t tagFramesSent() const { return m_tagFramesSent; }
 
     // --- inputs, outputs, identity -----------------------------------------
     void setInput0(bool high) { m_input0 = high; }
@@ -256,6 +266,9 @@ private:
     ReadRequest requestFrom(uint8_t type, uint8_t blocks) const;
     bool readable(const ReadRequest& r) const;
     std::vector<uint8_t> tagFrame(const ReadRequest& r) const;
+    // tagFrame() for sending: counted, and moves a counting ID on.
+    std::vector<uint8_t> nextTagFrame(const ReadRequest& r);
+    void queueBurst(int64_t nowMs);
     std::vector<uint8_t> answerSet(const std::vector<uint8_t>& data, size_t first, size_t count,
                                    size_t need);
 
@@ -275,6 +288,10 @@ private:
     std::vector<CalibrationSetting> m_readable;
     ReadRequest m_read;
     int m_autoRepeatMs = 1000;
+    int m_autoRepeatUs = 0;     // non-zero: burst mode
+    int64_t m_burstNextUs = 0;  // when the next frame of a burst is due
+    bool m_countTagIds = false;
+    uint64_t m_tagFramesSent = 0;
 
     bool m_input0 = true;
     uint8_t m_outputs = 0;

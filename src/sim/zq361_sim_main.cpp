@@ -22,6 +22,8 @@ void usage(FILE* to) {
         "  --baud RATE       the module's rate: 9600 19200 38400 57600 115200\n"
         "  --any-calibration the tag reads under every calibration setting\n"
         "  --auto-repeat MS  repeat interval of continuous reading\n"
+        "  --burst US        burst mode: repeat interval in microseconds (200: 5000 frames/s)\n"
+        "  --count-ids       each tag frame carries the next ID\n"
         "  -v, --verbose     print every frame received\n"
         "  -h, --help        this text\n",
         to);
@@ -57,6 +59,8 @@ int main(int argc, char** argv) {
     bool haveId = false;
     uint32_t baud = 19200;
     int repeatMs = -1;
+    int burstUs = 0;
+    bool countIds = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -74,6 +78,10 @@ int main(int argc, char** argv) {
             anyCalibration = true;
         } else if (a == "--auto-repeat" && hasValue) {
             repeatMs = std::atoi(argv[++i]);
+        } else if (a == "--burst" && hasValue) {
+            burstUs = std::atoi(argv[++i]);
+        } else if (a == "--count-ids") {
+            countIds = true;
         } else if (a == "-v" || a == "--verbose") {
             verbose = true;
         } else if (a == "-h" || a == "--help") {
@@ -100,6 +108,8 @@ int main(int argc, char** argv) {
         if (haveId) m.tag().emId = id;
         if (anyCalibration) m.setEverySettingReadable();
         if (repeatMs > 0) m.setAutoRepeatMs(repeatMs);
+        if (burstUs > 0) m.setAutoRepeatMicros(burstUs);
+        m.setCountTagIds(countIds);
     });
     if (!baudOk) {
         std::fprintf(stderr, "zq361-sim: unknown rate %u\n", baud);

@@ -145,3 +145,28 @@ TEST(Block0Decoding, WordsOfTheProgrammingDialog) {
         EXPECT_EQ(i.modulation, r.mod) << std::hex << r.word;
     }
 }
+
+// Burst mode: frames due within each millisecond go out together, their IDs
+// count up without a gap, and a long gap does not pile up a backlog.
+TEST(SimulatedModuleReading, BurstModeSendsEveryFrameDueWithCountingIds) {
+    ModuleBench b;
+    b.module.setAutoRepeatMicros(200);
+    b.module.setCountTagIds(true);
+    b.module.setTagInField(true);
+    std::vector<Reply> tags = replies(b.send(0x87, {1, 3, 1, 0, 0, 0, 0, 0}));
+    tags.erase(tags.begin());  // the acknowledgement
+    for (int ms = 0; ms < 10; ++ms)
+        for (const Reply& r : replies(b.advance(1))) tags.push_back(r);
+    // The frame with the answer; the next is due a millisecond later, then
+    // every 200 us: 1 + 1 + 9 * 5.
+    ASSERT_EQ(tags.size(), 47u);
+    for (size_t i = 0; i < tags.size(); ++i) {
+        ASSERT_EQ(tags[i].code, 0x10);
+        const uint64_t id = (uint64_t{tags[i].data[3]} << 8) | tags[i].data[4];
+        EXPECT_EQ(id, 0x4D5Eu + i) << "frame " << i;
+    }
+    EXPECT_EQ(b.module.tagFramesSent(), 47u);
+    // A second of silence (module busy) brings at most the catch-up window.
+    EXPECT_EQ(replies(b.advance(1000)).size(),
+              size_t{SimulatedModule::kBurstCatchUpMs * 1000 / 200 + 1});
+}
