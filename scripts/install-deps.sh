@@ -4,9 +4,12 @@ set -euo pipefail
 packages=(g++ cmake make pkg-config libgtest-dev qt6-base-dev gettext
           # tests: window titles on an X server, the report under a comma locale
           xvfb x11-utils locales)
-if [ "${1:-}" = "--with-display" ]; then
-  packages+=(xauth)
-fi
+case "${1:-}" in
+  --with-display) packages+=(xauth) ;;
+  # The log's flood benchmark: a virtual display, a session bus and
+  # at-spi2-core's accessibility bus.
+  --with-bench) packages+=(xauth dbus dbus-daemon at-spi2-core) ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
