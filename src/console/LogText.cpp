@@ -49,9 +49,6 @@ std::string FileLineText(const std::string& line) {
             out += "\\x";
             out += digits[byte >> 4];
             out += digits[byte & 0x0F];
-        } else if (byte >= 0x80) {
-            out += static_cast<char>(0xC0 | (byte >> 6));
-            out += static_cast<char>(0x80 | (byte & 0x3F));
         } else {
             out += c;
         }

@@ -17,7 +17,6 @@ std::string ClockStamp(int64_t msecsSinceEpoch);
 // "YYYY-MM-DDTHH:MM:SS.mmm+HH:MM", local time with its offset from UTC.
 std::string IsoStamp(int64_t msecsSinceEpoch);
 
-// A log line (one character per byte) as one line of a UTF-8 file: control
-// characters below 0x20 other than tab become "\xNN", so a line stays a line;
-// bytes from 0x80 are taken as the characters they show as in the window.
+// A log line (UTF-8) as one line of a file: control characters below 0x20
+// other than tab become "\xNN", so a line stays a line.
 std::string FileLineText(const std::string& line);

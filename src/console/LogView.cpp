@@ -95,8 +95,7 @@ void LogView::AppendLine(const std::string& line) {
 }
 
 QString LogView::shownLine(const LogModel::Entry& entry) const {
-    QString line =
-        QString::fromLatin1(entry.text.data(), static_cast<qsizetype>(entry.text.size()));
+    QString line = QString::fromUtf8(entry.text.data(), static_cast<qsizetype>(entry.text.size()));
     if (stampsShown_) line.prepend(QString::fromLatin1(ClockStamp(entry.msecsSinceEpoch) + " "));
     return line;
 }

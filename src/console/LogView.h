@@ -33,7 +33,7 @@ public:
     explicit LogView(QWidget* parent = nullptr);
     ~LogView() override;
 
-    // One log line (one character per byte), stamped with its arrival time.
+    // One log line (UTF-8), stamped with its arrival time.
     void AppendLine(const std::string& line);
     // Brings every waiting line into the view.
     void TakeInPending();

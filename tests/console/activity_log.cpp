@@ -29,7 +29,7 @@ void useUtc() {
 // as it always was.
 QString oneByOne(const Lines& lines) {
     QPlainTextEdit reference;
-    for (const auto& l : lines) reference.appendPlainText(QString::fromLatin1(l.c_str()));
+    for (const auto& l : lines) reference.appendPlainText(QString::fromUtf8(l.c_str()));
     return reference.toPlainText();
 }
 
@@ -37,7 +37,7 @@ TEST(ActivityLog, BatchesAndTheBoundKeepTheNewestLinesExactly) {
     UiHarness ui;
     ui.start();
     const Lines lines{"RX > FF 01 01 99 9B ", "a\rb",   "c\r", "\nd", "e\r\nf",
-                      "TX > Sleep\t\tFF ",    "g\xB5h", "last"};
+                      "TX > Sleep\t\tFF ",    "g\xC2\xB5h", "last"};
     struct Case {
         const char* name;
         size_t maxLines;
@@ -114,7 +114,7 @@ TEST(ActivityLog, SaveWritesTheLinesHeldWithOrWithoutTimeStamps) {
     Form1->Memo1->SetClock([&now] { return now++; });
     Form1->Memo1->SetMaxLines(3);
     for (const char* l :
-         {"dropped", "RX > FF 01 06 ", "Incoming ASCII Characters >A\r\n\x07\t( )", "g\xB5h"})
+         {"dropped", "RX > FF 01 06 ", "Incoming ASCII Characters >A\r\n\x07\t( )", "g\xC2\xB5h"})
         Form1->AppendLine(l);
     const std::string plain = ui.folder.file("plain.txt"), stamped = ui.folder.file("stamped.txt");
     EXPECT_EQ(Form1->Memo1->SaveTo(plain, false), "");
