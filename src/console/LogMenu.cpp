@@ -10,6 +10,7 @@
 #include "console/MessageBoxes.h"
 #include "link/Conversions.h"
 #include "settings/SettingsFile.h"
+#include "settings/SettingsLocation.h"
 
 namespace {
 
@@ -104,10 +105,7 @@ LogMenu::LogMenu(LogView* view) : QObject(view), view_(view), menu_(new QMenu(vi
     };
 }
 
-std::string LogMenu::DefaultFolder() {
-    const std::string settings = SettingsPath();
-    return settings.substr(0, settings.rfind('/') + 1);
-}
+std::string LogMenu::DefaultFolder() { return SettingsFolder(); }
 
 void LogMenu::LoadSettings() {
     Guarded([this] {
