@@ -1,8 +1,9 @@
-# The two commands of the README: `make run` and `make test`.
+# The two commands of the README: `make run` and `make test`; also
+# `make package`, the Debian package in the build folder.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build deps
+.PHONY: run test build deps package
 
 deps:
 	./scripts/install-deps.sh
@@ -14,5 +15,9 @@ build: deps
 run: build
 	./scripts/run-simulator.sh $(BUILD)
 
-test: build
+package: build
+	cmake --build $(BUILD) --target package
+
+test: package
+	./packaging/check-package.sh $(BUILD)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300

@@ -3,7 +3,9 @@
 set -euo pipefail
 packages=(g++ cmake make pkg-config libgtest-dev qt6-base-dev gettext
           # tests: window titles on an X server, the report under a comma locale
-          xvfb x11-utils locales)
+          xvfb x11-utils locales
+          # the package and its check: make package, packaging/check-package.sh
+          dpkg-dev file librsvg2-bin appstream desktop-file-utils lintian)
 case "${1:-}" in
   --with-display) packages+=(xauth) ;;
   # The log's flood benchmark: a virtual display, a session bus and

@@ -24,8 +24,8 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     // Lets the desktop match the window with the installed menu entry and its icon.
-    QGuiApplication::setDesktopFileName("org.talvor.Talvor");
-    QApplication::setWindowIcon(QIcon::fromTheme("org.talvor.Talvor"));
+    QGuiApplication::setDesktopFileName("org.talvor.talvor");
+    QApplication::setWindowIcon(QIcon::fromTheme("org.talvor.talvor"));
     InitTranslation();
     InstallMainThreadExecutor();
 
