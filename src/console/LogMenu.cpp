@@ -105,7 +105,11 @@ LogMenu::LogMenu(LogView* view) : QObject(view), view_(view), menu_(new QMenu(vi
     };
 }
 
-std::string LogMenu::DefaultFolder() { return SettingsFolder(); }
+std::string LogMenu::DefaultFolder() {
+    // The per-user settings folder may not exist before the first choice is written.
+    CreateSettingsFolder();
+    return SettingsFolder();
+}
 
 void LogMenu::LoadSettings() {
     Guarded([this] {
