@@ -1,6 +1,7 @@
 #include "console/CommandExchange.h"
 
 #include "console/Unit1.h"
+#include "link/Conversions.h"
 #include "link/TALVOR_comport.h"
 
 void AutoOpen() {
@@ -17,25 +18,30 @@ void ReadCommandResponse(std::string& dataText, std::string& replyText) {
     com_form->ReadResponse(dataText, replyText);
 }
 
-ExchangeResult RunCommand(const FrameBuilder& build, const std::string& txPrefix,
-                          const std::vector<ReplyLine>& replies, const std::string& txSuffix) {
+ExchangeResult RunCommand(const FrameBuilder& build, const CommandLines& lines,
+                          const LineFields& fields) {
     AutoOpen();
     TFrameBuffer frame{};
     const int size = build(frame);
     ExchangeResult result;
     result.hexText = SendCommandFrame(frame, size);
-    LogLine(txPrefix + result.hexText + txSuffix);
+    LineFields values = fields;
+    values.emplace_back("frame", result.hexText);
+    LogLine(FormatLine(lines.sent, values));
     ReadCommandResponse(result.dataText, result.replyText);
+    values.emplace_back("reply", result.replyText);
+    values.emplace_back("data", ByteCharacters(result.dataText));
+
     const std::string code = ReplyCode(result.replyText);
-    for (size_t i = 0; i < replies.size(); ++i) {
-        if (!code.empty() && code == replies[i].code) {
+    for (size_t i = 0; i < lines.replies.size(); ++i) {
+        const int expected = lines.replies[i].code;
+        const uint8_t byte = static_cast<uint8_t>(expected);
+        if (!code.empty() && expected >= 0 && code == HexText(&byte, 1).substr(0, 2)) {
             result.matched = static_cast<int>(i);
-            const ReplyLine& r = replies[i];
-            LogLine((r.prefixWithData ? r.prefixWithData(result.dataText) : r.prefix) +
-                    result.replyText);
+            LogLine(FormatLine(lines.replies[i].line, values));
             return result;
         }
     }
-    LogLine("RX > Unrecognized Response!\t\t\t" + result.replyText);
+    LogLine(FormatLine(lines.otherwise, values));
     return result;
 }

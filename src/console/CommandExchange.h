@@ -5,39 +5,30 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
+
+#include "link/LogLines.h"
 
 // If comport1 is not connected, click the main window's Open Port button.
 void AutoOpen();
 // Appends one line to the main window's activity log.
 void LogLine(const std::string& line);
 
-// One accepted reply code and the start of its RX line; the reply text follows.
-struct ReplyLine {
-    std::string code;    // two upper-case hex digits, "99"
-    std::string prefix;  // "RX > Success\t\t"
-    // When set, builds the prefix from the response's data text instead.
-    std::function<std::string(const std::string& dataText)> prefixWithData;
-};
-
 struct ExchangeResult {
-    std::string hexText;    // the frame as sent
+    std::string hexText;  // the frame as sent
     std::string dataText;
     std::string replyText;
-    int matched = -1;       // index into the reply lines, -1 when unrecognised
+    int matched = -1;  // index into the command's accepted replies, -1 when unrecognised
 };
 
 // Fills a frame buffer and returns the frame's size. Runs after auto-open, so a
 // conversion error it raises ends the command with the port already open.
 using FrameBuilder = std::function<int(uint8_t* frame)>;
 
-// The main window's shape: TX line = txPrefix + hex + txSuffix; RX line = the
-// first matching reply line's prefix + reply text, or
-// "RX > Unrecognized Response!" + three tabs + reply text.
-ExchangeResult RunCommand(const FrameBuilder& build, const std::string& txPrefix,
-                          const std::vector<ReplyLine>& replies,
-                          const std::string& txSuffix = std::string());
+// Runs the exchange and logs it with the command's lines; `fields` give the
+// values of the command's own fields ({frame}, {reply} and {data} are filled in).
+ExchangeResult RunCommand(const FrameBuilder& build, const CommandLines& lines,
+                          const LineFields& fields = {});
 
-// The parts, for dialogs whose log lines have shapes of their own.
+// The parts, for exchanges that judge their answer themselves.
 std::string SendCommandFrame(const uint8_t* frame, int size);
 void ReadCommandResponse(std::string& dataText, std::string& replyText);

@@ -10,7 +10,7 @@ std::vector<std::string> preferred;
 
 void SetPreferredPorts(std::vector<std::string> ports) { preferred = std::move(ports); }
 
-std::vector<std::string> ListSerialPorts() {
+std::vector<std::string> OfferedPortNames() {
     std::vector<std::string> present;
     EnumComPorts(present);
     std::vector<std::string> all = preferred;

@@ -6,4 +6,4 @@
 #include <vector>
 
 void SetPreferredPorts(std::vector<std::string> ports);
-std::vector<std::string> ListSerialPorts();
+std::vector<std::string> OfferedPortNames();

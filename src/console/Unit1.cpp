@@ -261,7 +261,7 @@ void TForm1::FormCreate() {
     // created later, sets the normal limit.
     PollLimit = kProgrammingPollLimit;
     cmb_port->clear();
-    for (const std::string& port : ListSerialPorts()) cmb_port->addItem(FromStd(port));
+    for (const std::string& port : OfferedPortNames()) cmb_port->addItem(FromStd(port));
 
     // A value that does not convert ends the loading here; later keys keep
     // their initial values.

@@ -135,7 +135,7 @@ private:
     uint8_t blockCount() const;
     // P1 to P4 from the password fields, in field order.
     std::array<uint8_t, 4> passwordBytes() const;
-    void sendOutputs(uint8_t state, const char* name);
+    void sendOutputs(uint8_t state);
 };
 
 extern TForm1* Form1;

@@ -2,7 +2,6 @@
 #include "console/CommandExchange.h"
 #include "console/Unit1.h"
 #include "link/CommandTable.h"
-#include "link/Conversions.h"
 
 namespace {
 
@@ -18,37 +17,28 @@ FrameBuilder constantFrame(const CommandSpec& command, std::initializer_list<uin
 }  // namespace
 
 void TForm1::Button5Click() {
-    RunCommand(constantFrame(Commands::Firmware), "TX > Firmware\t\t",
-               {{"50", "",
-                 [](const std::string& data) {
-                     return "RX > Firmware:\"" + ByteCharacters(data) + "\"\t";
-                 }},
-                {"66", "RX > Flash wRite Eror!\t\t", {}}});
+    RunCommand(constantFrame(Commands::Firmware), MainWindowLines::Firmware);
 }
 
-void TForm1::Button6Click() {
-    RunCommand(constantFrame(Commands::Reset), "TX > Reset\t\t", {{"99", "RX > Success\t\t", {}}});
+void TForm1::Button6Click() { RunCommand(constantFrame(Commands::Reset), MainWindowLines::Reset); }
+
+void TForm1::Sleep1Click() { RunCommand(constantFrame(Commands::Sleep), MainWindowLines::Sleep); }
+
+// Output 1 in bit 1, output 0 in bit 0.
+void TForm1::sendOutputs(uint8_t state) {
+    RunCommand(
+        constantFrame(Commands::SetOutputs, {state}), MainWindowLines::Outputs,
+        {{"output1", std::to_string((state >> 1) & 1)}, {"output0", std::to_string(state & 1)}});
 }
 
-void TForm1::Sleep1Click() {
-    RunCommand(constantFrame(Commands::Sleep), "TX > Sleep\t\t", {{"99", "RX > Success\t\t", {}}});
-}
-
-void TForm1::sendOutputs(uint8_t state, const char* name) {
-    RunCommand(constantFrame(Commands::SetOutputs, {state}), std::string("TX > ") + name + "\t",
-               {{"99", "RX > Success\t\t\t", {}}});
-}
-
-void TForm1::Output00Output101Click() { sendOutputs(0, "Output1>0 Output0>0"); }
-void TForm1::Output001Click() { sendOutputs(1, "Output1>0 Output0>1"); }
-void TForm1::Output11Output001Click() { sendOutputs(2, "Output1>1 Output0>0"); }
-// The menu caption reads "Output1>1 Output1>1"; the log names what is sent.
-void TForm1::Output11Output111Click() { sendOutputs(3, "Output1>1 Output0>1"); }
+void TForm1::Output00Output101Click() { sendOutputs(0); }
+void TForm1::Output001Click() { sendOutputs(1); }
+void TForm1::Output11Output001Click() { sendOutputs(2); }
+// Its caption reads "Output1>1 Output1>1"; the log names what is sent.
+void TForm1::Output11Output111Click() { sendOutputs(3); }
 
 void TForm1::ReadInput01Click() {
-    RunCommand(
-        constantFrame(Commands::ReadInput0), "TX > Read Input0\t\t",
-        {{"99", "RX > Input0 is Logic 1\t\t", {}}, {"66", "RX > Input0 is Logic 0\t\t", {}}});
+    RunCommand(constantFrame(Commands::ReadInput0), MainWindowLines::ReadInput0);
 }
 
 void TForm1::ReadFirmwareVersionn1Click() { Button5Click(); }

@@ -8,19 +8,20 @@
 #include "link/TALVOR_comport.h"
 
 void TForm1::btn_configClick() {
+    const CommandLines& lines = MainWindowLines::ReadConfig;
     AutoOpen();
     TFrameBuffer frame{};
     BuildFrame(frame, Commands::ReadConfig, {});
     const std::string hex = SendCommandFrame(frame, Commands::ReadConfig.frameSize);
-    LogLine("TX > Read Config\t" + hex);
+    LogLine(FormatLine(lines.sent, {{"frame", hex}}));
     std::string dataText, replyText;
     ReadCommandResponse(dataText, replyText);
     // The reply code is not examined: any code with the full length is reported.
     if (!IsConfigReply(replyText)) {
-        LogLine("RX > Unrecognized Response!\t\t\t" + replyText);
+        LogLine(FormatLine(lines.otherwise, {{"reply", replyText}}));
         return;
     }
-    LogLine("RX > Success\t\t" + replyText);
+    LogLine(FormatLine(lines.replies.front().line, {{"reply", replyText}}));
     const char separator = std::localeconv()->decimal_point[0];
     for (const std::string& line : ConfigReportLines(replyText, separator ? separator : '.'))
         LogLine(line);

@@ -13,12 +13,6 @@
 #include "link/TALVOR_comport.h"
 #include "settings/SettingsFile.h"
 
-namespace {
-
-const std::vector<ReplyLine> kSuccessOnly{{"99", "RX > Success\t\t", {}}};
-
-}  // namespace
-
 void TForm1::RequireReadType() const {
     // A stored "-1" leaves no read type chosen; no code may be guessed for it.
     // Refusing by exception also ends a calibration run that clicks Start Read.
@@ -51,7 +45,7 @@ void TForm1::Button1Click() {
                 BuildFrame(f, Commands::ReadTag, {type, blockCount()});
                 return Commands::ReadTag.frameSize;
             },
-            "TX > Read Tag\t\t", kSuccessOnly);
+            MainWindowLines::ReadTag);
         return;
     }
     RunCommand(
@@ -62,7 +56,7 @@ void TForm1::Button1Click() {
             BuildFrame(f, Commands::ReadTagWithPassword, {type, blocks, p[0], p[1], p[2], p[3]});
             return Commands::ReadTagWithPassword.frameSize;
         },
-        "TX > Read Tag w pass\t", kSuccessOnly);
+        MainWindowLines::ReadTagWithPassword);
 }
 
 void TForm1::Button4Click() {
@@ -73,8 +67,7 @@ void TForm1::Button4Click() {
             BuildFrame(f, Commands::OneShotRead, {type, blockCount(), 0x01});
             return Commands::OneShotRead.frameSize;
         },
-        "TX > One Shot Read\t", kSuccessOnly,
-        " Note: Please disable Auto Mode if it is already enabled for best usage of this command");
+        MainWindowLines::OneShotRead);
 }
 
 void TForm1::Button2Click() {
@@ -83,7 +76,7 @@ void TForm1::Button2Click() {
             BuildFrame(f, Commands::StopRead, {});
             return Commands::StopRead.frameSize;
         },
-        "TX > Stop Read\t\t", kSuccessOnly);
+        MainWindowLines::StopRead);
 }
 
 void TForm1::Button17Click() {
@@ -100,7 +93,7 @@ void TForm1::Button17Click() {
                        {autoMode, type, blocks, withPassword, p[0], p[1], p[2], p[3]});
             return Commands::SetAutoMode.frameSize;
         },
-        "TX > Set Auto Mode\t", kSuccessOnly);
+        MainWindowLines::SetAutoMode);
 }
 
 void TForm1::cb_sendpClick() {

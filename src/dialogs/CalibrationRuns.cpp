@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QStatusBar>
+#include <cstdio>
 #include <stdexcept>
 
 #include "console/CommandExchange.h"
@@ -22,9 +23,6 @@ namespace {
 const char* const kCaption = "Calibration";
 constexpr int kGTableSize = sizeof kGCodeTable / sizeof kGCodeTable[0];
 constexpr int kGListSize = sizeof kCalibrationGList / sizeof kCalibrationGList[0];
-
-const std::vector<ReplyLine> kSetReplies{{"99", "RX > Success\t\t", {}},
-                                         {"66", "RX > Flash wRite Eror!\t\t", {}}};
 
 [[noreturn]] void refuseUnselected(const std::string& name) {
     throw std::runtime_error("Please choose a value for " + name + " first.");
@@ -63,21 +61,25 @@ void showStatus(QStatusBar* bar, const std::string& text) {
 }  // namespace
 
 void TForm2::set_radf(uint8_t value) {
-    RunCommand([value](uint8_t* f) { return BuildSetRadfFrame(f, value); }, SetRadfTx(value),
-               kSetReplies);
+    // The value is logged in hexadecimal, the A values below in decimal.
+    char radf[3];
+    std::snprintf(radf, sizeof radf, "%02X", value);
+    RunCommand([value](uint8_t* f) { return BuildSetRadfFrame(f, value); },
+               CalibrationLines::SetRadf, {{"radf", radf}});
 }
 
 void TForm2::set_a_params(uint8_t a1, uint8_t a2, uint8_t a3) {
-    RunCommand([=](uint8_t* f) { return BuildSetAFrame(f, a1, a2, a3); }, SetATx(a1, a2, a3),
-               kSetReplies);
+    RunCommand(
+        [=](uint8_t* f) { return BuildSetAFrame(f, a1, a2, a3); }, CalibrationLines::SetA,
+        {{"a1", std::to_string(a1)}, {"a2", std::to_string(a2)}, {"a3", std::to_string(a3)}});
 }
 
 void TForm2::set_g_params(int p1, int p2) {
     checkPositions(p1, p2, kGTableSize);
     const uint8_t c1 = kGCodeTable[p1].code;
     const uint8_t c2 = kGCodeTable[p2].code;
-    RunCommand([=](uint8_t* f) { return BuildSetGFrame(f, c1, c2); },
-               SetGTx(ToStd(cmb_g1->currentText()), ToStd(cmb_g2->currentText())), kSetReplies);
+    RunCommand([=](uint8_t* f) { return BuildSetGFrame(f, c1, c2); }, CalibrationLines::SetG,
+               {{"g1", ToStd(cmb_g1->currentText())}, {"g2", ToStd(cmb_g2->currentText())}});
 }
 
 void TForm2::set_g_range_params(int p1, int p2) {
@@ -85,7 +87,7 @@ void TForm2::set_g_range_params(int p1, int p2) {
     const GCode& g1 = kCalibrationGList[p1];
     const GCode& g2 = kCalibrationGList[p2];
     RunCommand([&](uint8_t* f) { return BuildSetGFrame(f, g1.code, g2.code); },
-               SetGRangeTx(g1.label, g2.label), kSetReplies);
+               CalibrationLines::SetGRange, {{"g1", g1.label}, {"g2", g2.label}});
 }
 
 void TForm2::Button1Click() { set_radf(numberOf(cmb_radf, "RADF")); }

@@ -1,13 +1,17 @@
 #include "dialogs/OutputSelection.h"
 
+#include <stdexcept>
+
 #include "link/CommandTable.h"
 #include "link/Conversions.h"
 
 namespace {
 
-// A list that shows nothing is refused as an empty number would be, rather
-// than sending its -1 as 0xFF.
-uint8_t selected(int index) { return static_cast<uint8_t>(index >= 0 ? index : StrToInt("")); }
+// A list that shows nothing is refused rather than its -1 sent as 0xFF.
+uint8_t selected(int index, const char* list) {
+    if (index < 0) throw std::runtime_error(std::string("No item is chosen in ") + list + ".");
+    return static_cast<uint8_t>(index);
+}
 
 }  // namespace
 
@@ -23,16 +27,17 @@ std::array<uint8_t, 5> OutputSelectionBytes(const OutputChoices& c) {
     uint8_t wiegandFlags = 0;
     uint8_t facility = 0;
     if (c.wiegand) {
-        const uint8_t source = selected(c.facilitySource);
+        const uint8_t source = selected(c.facilitySource, "Facility Code");
         wiegandFlags = source == 0 ? 0x81 : 0x80;
         facility = source == 0 ? HexPairToByte(c.facilityCode) : static_cast<uint8_t>(source - 1);
     }
     // The identification positions go out whatever the Wiegand box holds; when
     // it is off the module ignores them, so an empty list must not block.
-    const auto position = [&c](int index) {
-        return c.wiegand ? selected(index) : static_cast<uint8_t>(index >= 0 ? index : 0);
+    const auto position = [&c](int index, const char* list) {
+        return c.wiegand ? selected(index, list) : static_cast<uint8_t>(index >= 0 ? index : 0);
     };
-    return {uartFlags, wiegandFlags, facility, position(c.id1), position(c.id2)};
+    return {uartFlags, wiegandFlags, facility, position(c.id1, "Identification Code (first byte)"),
+            position(c.id2, "Identification Code (second byte)")};
 }
 
 std::optional<uint8_t> HighTimeByte(bool output0, const std::string& text) {

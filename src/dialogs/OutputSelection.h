@@ -25,9 +25,9 @@ constexpr int kTagDataBytes = 28;
 constexpr int kMaxHighTime = 255;
 
 // Frame bytes 4 to 8: UART flags, Wiegand flags, facility, the two
-// identification positions. Raises EConvertError for a value the module would
-// use that does not convert (an empty or non-hex fixed facility code, a list
-// without a selection).
+// identification positions. Raises EConvertError for an empty or non-hex fixed
+// facility code, and "No item is chosen in <list>." for a list the module would
+// use that shows nothing.
 std::array<uint8_t, 5> OutputSelectionBytes(const OutputChoices& c);
 
 // Frame byte 9: 0 when Output0 is off, else the High/ON time; nullopt when it

@@ -89,7 +89,7 @@ QPlainTextEdit* makeMemo(QWidget* parent, const char* name) {
 
 }  // namespace
 
-TForm2::TForm2(QWidget* parent) : QDialog(parent) {
+TForm2::TForm2(QWidget* parent) : TDialogForm(parent) {
     setObjectName("Form2");
     setWindowTitle("Calibration");
     buildLayout();

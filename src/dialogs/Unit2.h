@@ -3,9 +3,10 @@
 // combinations found (Re-Calibrate).
 #pragma once
 
-#include <QDialog>
 #include <cstdint>
 #include <string>
+
+#include "dialogs/DialogForm.h"
 
 class QComboBox;
 class QListWidget;
@@ -13,7 +14,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 
-class TForm2 : public QDialog {
+class TForm2 : public TDialogForm {
     Q_OBJECT
 public:
     explicit TForm2(QWidget* parent = nullptr);

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -56,7 +55,7 @@ std::array<std::string, 4> texts(QLineEdit* const* fields) {
 
 }  // namespace
 
-TForm3::TForm3(QWidget* parent) : QDialog(parent) {
+TForm3::TForm3(QWidget* parent) : TDialogForm(parent) {
     setObjectName("Form3");
     setWindowTitle("Tag Programming");
     setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
@@ -254,24 +253,6 @@ void TForm3::save_ini() {
 
 void TForm3::FormClose() { save_ini(); }
 
-// Esc closes a dialog through done() without a close event, and a close event
-// ends in done(): FormClose runs once either way.
-void TForm3::runFormClose() {
-    Guarded([this] { FormClose(); });
-}
-
-void TForm3::closeEvent(QCloseEvent* event) {
-    runFormClose();
-    inCloseEvent_ = true;
-    QDialog::closeEvent(event);
-    inCloseEvent_ = false;
-}
-
-void TForm3::done(int result) {
-    if (!inCloseEvent_) runFormClose();
-    QDialog::done(result);
-}
-
 // --- Block0 and the field pairs ----------------------------------------------
 
 Block0Choice TForm3::block0Choice() const {
@@ -376,21 +357,14 @@ void TForm3::program_block(int n) {
         ~NormalLimitOnExit() { PollLimit = kNormalPollLimit; }
     } restore;
     PollLimit = kProgrammingPollLimit;
-    AutoOpen();
-
-    TFrameBuffer frame{};
-    const int size = BuildProgramBlockFrame(frame, static_cast<uint8_t>(n), data, password);
-    std::string tx = "TX >" + SendCommandFrame(frame, size) + "\tProgram Block" +
-                     std::to_string(n) + " with data: " + joined(dataTexts);
-    if (password) tx += " with password:" + joined(passwordTexts);
-    LogLine(tx);
-    std::string dataText, replyText;
-    ReadCommandResponse(dataText, replyText);
-    PollLimit = kNormalPollLimit;
-    if (ReplyCode(replyText) == "99")
-        LogLine("RX >" + replyText + "\t\t\t Success");
-    else
-        LogLine("RX >" + replyText + "\t\t\tUnrecognized Response");
+    RunCommand(
+        [&](uint8_t* frame) {
+            return BuildProgramBlockFrame(frame, static_cast<uint8_t>(n), data, password);
+        },
+        password ? TagProgrammingLines::ProgramBlockWithPassword : TagProgrammingLines::ProgramBlock,
+        {{"block", std::to_string(n)},
+         {"fields", joined(dataTexts)},
+         {"password", joined(passwordTexts)}});
 }
 
 void TForm3::Button1Click() {

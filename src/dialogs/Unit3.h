@@ -3,12 +3,12 @@
 // typed as hexadecimal bytes or as characters.
 #pragma once
 
-#include <QDialog>
 #include <array>
 #include <cstdint>
 #include <optional>
 
 #include "dialogs/Block0.h"
+#include "dialogs/DialogForm.h"
 
 class QAction;
 class QCheckBox;
@@ -18,7 +18,7 @@ class QMenuBar;
 class QPushButton;
 class QRadioButton;
 
-class TForm3 : public QDialog {
+class TForm3 : public TDialogForm {
     Q_OBJECT
 public:
     explicit TForm3(QWidget* parent = nullptr);
@@ -46,7 +46,7 @@ public:
 
     // Handlers
     void FormCreate();
-    void FormClose();
+    void FormClose() override;
     void cmb_tagChange();
     void cmb_modChange();
     void cmb_passChange();
@@ -76,17 +76,10 @@ public:
     // The four choices as they stand.
     Block0Choice block0Choice() const;
 
-    void done(int result) override;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void buildLayout();
     void connectHandlers();
     void load_ini();
-    void runFormClose();
-    bool inCloseEvent_ = false;
 };
 
 extern TForm3* Form3;

@@ -29,7 +29,7 @@ const DefaultSet kDefaultSets[] = {{"100", "200", "170", "50", "96"},
 
 }  // namespace
 
-TForm4::TForm4(QWidget* parent) : QDialog(parent) {
+TForm4::TForm4(QWidget* parent) : TDialogForm(parent) {
     setObjectName("Form4");
     setWindowTitle("Programming Parameters");
     setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
@@ -80,20 +80,15 @@ void TForm4::set_defaults() {
 }
 
 void TForm4::Button1Click() {
-    AutoOpen();
-    ProgrammingParameters p{};
-    p.wg = ParameterByte(ToStd(edt_wg->text()));
-    p.sg = ParameterByte(ToStd(edt_sg->text()));
-    p.one = ParameterByte(ToStd(edt_og->text()));
-    p.zero = ParameterByte(ToStd(edt_zg->text()));
-    p.padf = ParameterByte(ToStd(edt_padf->text()));
-    TFrameBuffer frame{};
-    const int size = BuildSetParamFrame(frame, p);
-    LogLine("TX >" + SendCommandFrame(frame, size) + "\t\t\tSet Param");
-    std::string dataText, replyText;
-    ReadCommandResponse(dataText, replyText);
-    if (ReplyCode(replyText) == "99")
-        LogLine("RX >" + replyText + "\t\t\t\tSuccess");
-    else
-        LogLine("RX >" + replyText + "\t\t\tUnrecognized Response");
+    RunCommand(
+        [this](uint8_t* frame) {
+            ProgrammingParameters p{};
+            p.wg = ParameterByte(ToStd(edt_wg->text()));
+            p.sg = ParameterByte(ToStd(edt_sg->text()));
+            p.one = ParameterByte(ToStd(edt_og->text()));
+            p.zero = ParameterByte(ToStd(edt_zg->text()));
+            p.padf = ParameterByte(ToStd(edt_padf->text()));
+            return BuildSetParamFrame(frame, p);
+        },
+        ProgrammingParametersLines::SetParam);
 }

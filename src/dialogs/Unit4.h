@@ -2,13 +2,13 @@
 // writes a transponder, with a default set per transponder family.
 #pragma once
 
-#include <QDialog>
+#include "dialogs/DialogForm.h"
 
 class QComboBox;
 class QLineEdit;
 class QPushButton;
 
-class TForm4 : public QDialog {
+class TForm4 : public TDialogForm {
     Q_OBJECT
 public:
     explicit TForm4(QWidget* parent = nullptr);

@@ -50,7 +50,7 @@ QGroupBox* makeFrame(QWidget* parent, const char* name, const QRect& geometry) {
 
 }  // namespace
 
-TForm5::TForm5(QWidget* parent) : QDialog(parent) {
+TForm5::TForm5(QWidget* parent) : TDialogForm(parent) {
     setObjectName("Form5");
     setWindowTitle(kCaption);
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint);
@@ -186,11 +186,6 @@ void TForm5::FormClose() {
                                  {"GPIO_TIME", ToStd(edt_gpiotime->text())}});
 }
 
-void TForm5::done(int result) {
-    if (isVisible()) Guarded([this] { FormClose(); });
-    QDialog::done(result);
-}
-
 void TForm5::cb_uartClick() { update_enabling(); }
 void TForm5::rdb_asciiClick() { update_enabling(); }
 void TForm5::cb_wiegandClick() { update_enabling(); }
@@ -226,5 +221,5 @@ void TForm5::Button1Click() {
     }
     RunCommand(
         [&](uint8_t* frame) { return BuildOutputParametersFrame(frame, selection, *highTime); },
-        "TX > Set Output Parameters\t\t\t", {{"99", "RX > Success\t\t", {}}});
+        OutputSelectionLines::SetOutputParameters);
 }

@@ -2,8 +2,7 @@
 // own (serial line, Wiegand 26, timed Output0 pin).
 #pragma once
 
-#include <QDialog>
-
+#include "dialogs/DialogForm.h"
 #include "dialogs/OutputSelection.h"
 
 class QCheckBox;
@@ -14,7 +13,7 @@ class QLineEdit;
 class QPushButton;
 class TRadioGroup;
 
-class TForm5 : public QDialog {
+class TForm5 : public TDialogForm {
     Q_OBJECT
 public:
     explicit TForm5(QWidget* parent = nullptr);
@@ -43,7 +42,7 @@ public:
     QPushButton* Button1;
 
     void FormCreate();
-    void FormClose();
+    void FormClose() override;
     void cb_uartClick();
     void rdb_asciiClick();
     void cb_wiegandClick();
@@ -52,9 +51,6 @@ public:
     void edt_facilityExit();
     void Button1Click();
     void update_enabling();
-
-    // The close button and Esc both end in done(), which runs FormClose.
-    void done(int result) override;
 
 private:
     void buildLayout();

@@ -18,7 +18,7 @@ namespace {
 const QStringList kRates = {"9600", "19200", "38400", "57600", "115200"};
 }  // namespace
 
-TForm7::TForm7(QWidget* parent) : QDialog(parent) {
+TForm7::TForm7(QWidget* parent) : TDialogForm(parent) {
     setObjectName("Form7");
     setWindowTitle("Set New Baud Rate");
     setFixedSize(276, 121);
@@ -61,15 +61,12 @@ void TForm7::Button1Click() {
     const uint8_t code = BaudCodeOf(newIndex, ToStd(cb_new->currentText()));
 
     reopenHostAt(ItemIndex(cmb_baud));
-    const ExchangeResult result =
-        RunCommand([code](uint8_t* frame) { return BuildSetBaudFrame(frame, code); },
-                   "TX > Set Baud\t\t\t",
-                   {{"99", "RX > Success\t\t", nullptr},
-                    {"66", "RX > Flash write Eror!\t\t", nullptr}});
+    const ExchangeResult result = RunCommand(
+        [code](uint8_t* frame) { return BuildSetBaudFrame(frame, code); }, BaudRateLines::SetBaud);
     if (result.matched != 0) return;
 
     // The module keeps the old rate until it is reset; the host listens for the new one.
-    LogLine("Please reset module to communicate with the new baud rate");
+    LogLine(BaudRateLines::ResetToUseNewRate);
     SetItemIndex(cmb_baud, newIndex);
     reopenHostAt(newIndex);
 }

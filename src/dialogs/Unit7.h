@@ -1,13 +1,13 @@
 // "Set New Baud Rate": changes the rate the module talks at, and the host follows.
 #pragma once
 
-#include <QDialog>
+#include "dialogs/DialogForm.h"
 
 class QComboBox;
 class QLabel;
 class QPushButton;
 
-class TForm7 : public QDialog {
+class TForm7 : public TDialogForm {
     Q_OBJECT
 public:
     explicit TForm7(QWidget* parent = nullptr);
@@ -15,7 +15,7 @@ public:
     QLabel* Label1;
     QComboBox* cmb_baud;  // the rate the module uses now
     QLabel* Label2;
-    QComboBox* cb_new;    // the rate it shall use
+    QComboBox* cb_new;  // the rate it shall use
     QPushButton* Button1;
 
     void FormCreate();

@@ -23,7 +23,7 @@ const char* const kFieldDefaults[kTrackFields] = {"52", "58", "8B", "45"};
 
 }  // namespace
 
-TForm8::TForm8(QWidget* parent) : QDialog(parent) {
+TForm8::TForm8(QWidget* parent) : TDialogForm(parent) {
     setObjectName("Form8");
     setWindowTitle("Byte Track");
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint);
@@ -91,11 +91,6 @@ void TForm8::FormClose() {
     TIniFile(SettingsPath()).WriteStrings(kSection, keys);
 }
 
-void TForm8::done(int result) {
-    if (isVisible()) Guarded([this] { FormClose(); });
-    QDialog::done(result);
-}
-
 void TForm8::cmb_no_tbytesChange() { applyEnabling(); }
 
 void TForm8::Edit1Exit() { PadSingleDigit(Edit1); }
@@ -109,5 +104,5 @@ void TForm8::Button1Click() {
         for (int i = 0; i < kTrackFields; ++i) texts[i] = ToStd(fields()[i]->text());
         return BuildByteTrackFrame(frame, ToStd(cmb_no_tbytes->currentText()), texts);
     };
-    RunCommand(build, "TX > Set Byte Track\t", {{"99", "RX > Success\t\t", {}}});
+    RunCommand(build, ByteTrackLines::SetByteTrack);
 }

@@ -2,17 +2,17 @@
 // their values.
 #pragma once
 
-#include <QDialog>
 #include <array>
 
 #include "dialogs/ByteTrack.h"
+#include "dialogs/DialogForm.h"
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class TForm8 : public QDialog {
+class TForm8 : public TDialogForm {
     Q_OBJECT
 public:
     explicit TForm8(QWidget* parent = nullptr);
@@ -28,16 +28,13 @@ public:
     QPushButton* Button1;
 
     void FormCreate();
-    void FormClose();
+    void FormClose() override;
     void cmb_no_tbytesChange();
     void Edit1Exit();
     void Edit2Exit();
     void Edit3Exit();
     void Edit4Exit();
     void Button1Click();
-
-    // The close button and Esc both end in done(), which runs FormClose.
-    void done(int result) override;
 
 private:
     std::array<QLineEdit*, kTrackFields> fields() const;

@@ -1,7 +1,7 @@
 #include "dialogs/Unit9.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,7 +21,7 @@ const char* const kSection = "I2C";
 const char* const kDefaultAddress = "41";
 }  // namespace
 
-TForm9::TForm9(QWidget* parent) : QDialog(parent) {
+TForm9::TForm9(QWidget* parent) : TDialogForm(parent) {
     setObjectName("Form9");
     setWindowTitle("I2C Settings");
     setFixedSize(210, 123);
@@ -84,33 +84,12 @@ void TForm9::BitBtn1Click() {
     const bool enabled = CheckBox1->isChecked();
     const std::string address = ToStd(Edit1->text());
     RunCommand([&](uint8_t* frame) { return BuildSetI2CFrame(frame, enabled, address); },
-               "TX > Set I2C\t", {{"99", "RX > Success\t\t", nullptr}});
+               I2CLines::SetI2C);
 }
 
 void TForm9::applyEnablingRule() { Edit1->setEnabled(CheckBox1->isChecked()); }
 
 bool TForm9::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) Guarded([this] { FormActivate(); });
-    return QDialog::event(event);
-}
-
-void TForm9::showEvent(QShowEvent* event) {
-    formCloseRan_ = false;
-    QDialog::showEvent(event);
-}
-
-void TForm9::closeEvent(QCloseEvent* event) {
-    formCloseOnce();
-    QDialog::closeEvent(event);
-}
-
-void TForm9::done(int result) {
-    formCloseOnce();
-    QDialog::done(result);
-}
-
-void TForm9::formCloseOnce() {
-    if (formCloseRan_) return;
-    formCloseRan_ = true;
-    Guarded([this] { FormClose(); });
+    return TDialogForm::event(event);
 }

@@ -1,7 +1,7 @@
 // "I2C Settings": switches the module's I2C slave mode and sets its address.
 #pragma once
 
-#include <QDialog>
+#include "dialogs/DialogForm.h"
 
 class QCheckBox;
 class QFrame;
@@ -9,7 +9,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class TForm9 : public QDialog {
+class TForm9 : public TDialogForm {
     Q_OBJECT
 public:
     explicit TForm9(QWidget* parent = nullptr);
@@ -23,22 +23,16 @@ public:
 
     void FormCreate();
     void FormActivate();
-    void FormClose();
+    void FormClose() override;
     void CheckBox1Click();
     void Edit1Exit();
     void BitBtn1Click();
 
 protected:
     bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void done(int result) override;
 
 private:
     void applyEnablingRule();
-    // Closing runs through closeEvent and done() alike; FormClose runs once.
-    void formCloseOnce();
-    bool formCloseRan_ = false;
 };
 
 extern TForm9* Form9;

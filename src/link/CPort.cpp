@@ -337,7 +337,7 @@ bool TCustomComPort::WaitForInput(int32_t timeoutMicroseconds) {
 
 void EnumComPorts(std::vector<std::string>& list) {
     std::vector<std::string> found;
-    const int error = ListSerialPorts(found);
+    const int error = FindSerialDevices(found);
     if (error != 0) throw EComPort(CError_RegError, error);
     list = std::move(found);
 }

@@ -13,11 +13,11 @@ constexpr uint8_t Firmware = 0x50;
 constexpr uint8_t TagFrame = 0x10;
 }  // namespace ReplyCodes
 
+// A command's byte and its frame's size. How the log words it, and which reply
+// codes a window accepts, are the windows' (LogLines.h).
 struct CommandSpec {
     uint8_t code;
-    const char* logName;
     int frameSize;  // whole frame, checksum included; length byte = size - 4
-    std::vector<uint8_t> acceptedReplies;  // empty: any code (Read Config)
 };
 
 namespace Commands {
@@ -59,8 +59,7 @@ constexpr int kBaudRatesByCode[5] = {9600, 19200, 38400, 57600, 115200};
 
 // Fills header, reserved byte, length (size - 4) and command of a frame
 // buffer, then the data bytes; the checksum is SendFrame's.
-void BuildFrame(uint8_t* frame, const CommandSpec& command,
-                std::initializer_list<uint8_t> data);
+void BuildFrame(uint8_t* frame, const CommandSpec& command, std::initializer_list<uint8_t> data);
 
 // The module's gain settings: a label and the one-byte G code it stores.
 struct GCode {

@@ -97,8 +97,9 @@ PortLineSettings LineSettingsOf(const TCustomComPort& port);
 // is the kernel's tty class folder and `devDir` the device folder, so tests can
 // point them at a tree of their own. Returns 0 or the error number that kept
 // the list from being read.
-int ListSerialPorts(std::vector<std::string>& list, const std::string& classDir = "/sys/class/tty",
-                    const std::string& devDir = "/dev");
+int FindSerialDevices(std::vector<std::string>& list,
+                      const std::string& classDir = "/sys/class/tty",
+                      const std::string& devDir = "/dev");
 
 // Sorts ignoring case and in the order of the current locale (COM1, COM10, COM2).
 void SortPortNames(std::vector<std::string>& names);

@@ -47,8 +47,8 @@ std::string PortDevicePath(const std::string& port) {
     return "/dev/" + port;
 }
 
-int ListSerialPorts(std::vector<std::string>& list, const std::string& classDir,
-                    const std::string& devDir) {
+int FindSerialDevices(std::vector<std::string>& list, const std::string& classDir,
+                      const std::string& devDir) {
     list.clear();
     DIR* dir = opendir(classDir.c_str());
     if (dir == nullptr) return errno;

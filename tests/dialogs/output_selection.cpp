@@ -91,8 +91,8 @@ TEST(OutputSelectionDialog, EnablingRefusalsTypingAndTheSectionWrittenOnCloseAnd
     Form5->Button1->click();
     choose(Form5->cb_id2, 27), Form5->edt_gpiotime->setText("256");
     Form5->Button1->click();
-    EXPECT_EQ(ui.boxes.errors,
-              (Lines{"'' is not a valid hexadecimal value", "'' is not a valid integer value"}));
+    EXPECT_EQ(ui.boxes.errors, (Lines{"'' is not a valid hexadecimal value",
+                                      "No item is chosen in Identification Code (second byte)."}));
     EXPECT_EQ(ui.boxes.informations, Lines{"High/ON Time can not be greater than 255"});
     EXPECT_TRUE(ui.frames().empty() && ui.log().empty());
 

@@ -39,11 +39,11 @@ TEST(PortList, OnlyDeviceBackedTtysWithAKnownUartAreListed) {
     tty("ttyACM10", true, nullptr);
     tty("ttyACM2", true, nullptr);
     std::vector<std::string> list = {"stale"};
-    ASSERT_EQ(ListSerialPorts(list, sys.path(), "/dev"), 0);
+    ASSERT_EQ(FindSerialDevices(list, sys.path(), "/dev"), 0);
     const std::vector<std::string> expected = {"/dev/ttyACM10", "/dev/ttyACM2", "/dev/ttyS0",
                                                "/dev/ttyUSB0"};
     EXPECT_EQ(list, expected);
-    EXPECT_NE(ListSerialPorts(list, sys.path() + "missing", "/dev"), 0);
+    EXPECT_NE(FindSerialDevices(list, sys.path() + "missing", "/dev"), 0);
 }
 
 }  // namespace
