@@ -2,8 +2,9 @@
 # Installs what a fresh Debian/Ubuntu machine lacks to build and test TALVOR.
 set -euo pipefail
 packages=(g++ cmake make pkg-config libgtest-dev qt6-base-dev gettext
-          # tests: window titles on an X server, the report under a comma locale
-          xvfb x11-utils locales
+          # tests: window titles on an X server, the report under a comma locale,
+          # captions measured in the font the windows are laid out for
+          xvfb x11-utils locales fonts-dejavu-core
           # the package and its check: make package, packaging/check-package.sh
           dpkg-dev file librsvg2-bin appstream desktop-file-utils lintian)
 case "${1:-}" in

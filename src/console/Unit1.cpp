@@ -64,22 +64,23 @@ void TForm1::buildLayout() {
 
     auto* portLabel = new QLabel("Com Port", left);
     portLabel->setObjectName("lbl_port");
-    portLabel->setGeometry(8, 8, 140, 16);
+    portLabel->setGeometry(8, 8, 128, 16);
     cmb_port = MakeEditableCombo(left, "cmb_port", {});
     cmb_port->setEditText("cmb_port");
-    cmb_port->setGeometry(8, 26, 142, 26);
+    cmb_port->setGeometry(8, 26, 128, 26);
     portLabel->setBuddy(cmb_port);
     auto* baudLabel = new QLabel("Baud Rate", left);
     baudLabel->setObjectName("lbl_baud");
-    baudLabel->setGeometry(156, 8, 70, 16);
+    baudLabel->setGeometry(142, 8, 70, 16);
     cmb_baud = MakeEditableCombo(left, "cmb_baud", {"9600", "19200", "38400", "57600", "115200"});
     cmb_baud->setCurrentIndex(1);
-    cmb_baud->setGeometry(156, 26, 72, 26);
+    cmb_baud->setGeometry(142, 26, 72, 26);
     baudLabel->setBuddy(cmb_baud);
     btn_open = MakeButton(left, "btn_open", "Open Port");
-    btn_open->setGeometry(232, 24, 73, 30);
+    // Wide enough for either caption; the port list gives way.
+    btn_open->setGeometry(218, 24, 87, 30);
     btn_close = MakeButton(left, "btn_close", "Close Port");
-    btn_close->setGeometry(232, 24, 73, 30);
+    btn_close->setGeometry(218, 24, 87, 30);
     btn_close->hide();
 
     rdb_read = new TRadioGroup(left, "rdb_read", "Read Type",
@@ -88,10 +89,14 @@ void TForm1::buildLayout() {
                                 "EM4100/02 raw (Manchester RF/64)",
                                 "Byte Track (Manchester RF/32) (Q5, T555x)"});
     rdb_read->setGeometry(8, 62, 297, 132);
-    // The longest read type names must fit the column.
+    // The longest read type names must fit the column: a smaller font, and
+    // narrow margins beside the items.
     QFont smaller = rdb_read->font();
     if (smaller.pointSizeF() > 0) smaller.setPointSizeF(smaller.pointSizeF() - 1);
     for (QWidget* item : rdb_read->findChildren<QWidget*>()) item->setFont(smaller);
+    QMargins margins = rdb_read->layout()->contentsMargins();
+    margins.setLeft(4), margins.setRight(2);
+    rdb_read->layout()->setContentsMargins(margins);
 
     cb_sendp = new QCheckBox("Send Password:", left);
     cb_sendp->setObjectName("cb_sendp");

@@ -25,6 +25,7 @@ namespace {
 
 const char* const kSection = "Calibration";
 const char* const kCaption = "Calibration";
+const char* const kStatusName = "Last combination tried";
 
 QStringList radfItems() {
     QStringList items;
@@ -186,7 +187,12 @@ void TForm2::buildLayout() {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName("StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
-    StatusBar1->setAccessibleName("Last combination tried");
+    // Its text is its accessible name, so a screen reader can read the
+    // combination last tried (the bus cannot be asked while a run blocks).
+    StatusBar1->setAccessibleName(kStatusName);
+    connect(StatusBar1, &QStatusBar::messageChanged, this, [this](const QString& text) {
+        StatusBar1->setAccessibleName(text.isEmpty() ? kStatusName : text);
+    });
 
     auto* top = new QHBoxLayout;
     top->addWidget(ranges);

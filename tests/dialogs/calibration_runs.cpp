@@ -3,6 +3,7 @@
 // result lists hold afterwards.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QStatusBar>
@@ -125,6 +126,35 @@ TEST(CalibrationRuns, RefusalsSendNothingAutoCalibrateFindsTheReadingSetReCalibr
     const Lines recal = ui.frames();
     ASSERT_EQ(commandsOf(recal), "41 81 53 10 41 81 53 10 41 81 53 10 41 81 53 10 51 ");
     EXPECT_EQ(recal[2], "FF 01 03 53 18 1C 8B ");  // "8" taken from the 12-entry table
+}
+
+// QAccessible's events reach no one without a desktop bridge (the offscreen
+// platform has none), so the name is read from the accessible interface each
+// time the status line changes, while the run still blocks the window.
+TEST(CalibrationRuns, TheStatusLineIsReadableThroughAccessibilityAfterEachAttempt) {
+    UiHarness ui;
+    ui.start();
+    ui.sim.withModule([](SimulatedModule& m) {
+        m.setTagInField(true);
+        m.setEverySettingReadable();
+    });
+    // RADF 96, A 2/3/3, G1 "24".."48", G2 "24": two attempts.
+    SetItemIndex(Form2->cmb_radf_s, 4), SetItemIndex(Form2->cmb_radf_e, 4);
+    SetItemIndex(Form2->cmb_a1_s, 1), SetItemIndex(Form2->cmb_a1_e, 1);
+    for (QComboBox* c : {Form2->cmb_a2_s, Form2->cmb_a2_e, Form2->cmb_a3_s, Form2->cmb_a3_e})
+        SetItemIndex(c, 2);
+    SetItemIndex(Form2->cmb_g1_s, 5), SetItemIndex(Form2->cmb_g1_e, 6);
+    SetItemIndex(Form2->cmb_g2_s, 5), SetItemIndex(Form2->cmb_g2_e, 5);
+    QAccessibleInterface* status = QAccessible::queryAccessibleInterface(Form2->StatusBar1);
+    ASSERT_NE(status, nullptr);
+    std::vector<QString> names;
+    QObject::connect(Form2->StatusBar1, &QStatusBar::messageChanged, Form2->StatusBar1,
+                     [&] { names.push_back(status->text(QAccessible::Name)); });
+    Form2->Button13->click();
+    const QString last = " RADF: 96 AMP1: 2 AMP2: 3 LPF: 3 G1: 48 G2: 24";
+    EXPECT_EQ(names,
+              (std::vector<QString>{" RADF: 96 AMP1: 2 AMP2: 3 LPF: 3 G1: 24 G2: 24", last}));
+    EXPECT_EQ(status->text(QAccessible::Name), last);
 }
 
 }  // namespace
