@@ -184,7 +184,7 @@ void TCustomComPort::EndLoading() {
 
 bool TCustomComPort::Loading() const { return d->loading; }
 
-bool TCustomComPort::HasEventThread() const { return d->thread != nullptr; }
+bool TCustomComPort::HasEventThread() const { return d->thread && d->thread->Running(); }
 
 // --- opening and closing -----------------------------------------------------
 
@@ -424,4 +424,7 @@ void TCustomComPort::DoBeforeClose() {
 }
 void TCustomComPort::DoAfterClose() {
     if (OnAfterClose) OnAfterClose(this);
+}
+void TCustomComPort::DoDeviceLost() {
+    if (OnDeviceLost) OnDeviceLost(this);
 }

@@ -88,7 +88,8 @@ public:
     // wait); returns at once when bytes already wait. Lets the exchange's
     // waits sleep on the device instead of spinning the processor.
     bool WaitForInput(int32_t timeoutMicroseconds);
-    // Whether an event thread was created at the last opening and still runs.
+    // Whether an event thread was created at the last opening and still runs
+    // (it ends when the device goes away).
     bool HasEventThread() const;
 
     // Shows an exception that nobody else may catch: one from the opening at
@@ -114,6 +115,10 @@ public:
     TNotifyEvent OnBeforeClose;
     TNotifyEvent OnAfterClose;
     TRxBufEvent OnRxBuf;  // never raised by this system
+    // The open device went away (hang-up, unplugged adapter): raised once,
+    // delivered like a line event, after which the event thread ends. The port
+    // stays open until its owner closes it.
+    TNotifyEvent OnDeviceLost;
 
     // Called by the settings objects when a field changed.
     void ApplyGroupChanged(SettingsGroup group);
@@ -142,6 +147,7 @@ protected:
     virtual void DoAfterOpen();
     virtual void DoBeforeClose();
     virtual void DoAfterClose();
+    virtual void DoDeviceLost();
 
 private:
     friend class TComThread;

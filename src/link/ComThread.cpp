@@ -45,49 +45,59 @@ void TComThread::Stop() {
 
 void TComThread::Execute() {
     uint32_t bits = 0;
-    while (!stopping_ && backend_.waitEvents(bits)) {
+    for (;;) {
+        const EventWait result = backend_.waitEvents(bits);
+        if (stopping_ || result == EventWait::Stopped) break;
+        if (result == EventWait::DeviceGone) {
+            // Once: nothing more will come from this device, so the thread ends.
+            Deliver([](TCustomComPort* port) { port->DoDeviceLost(); });
+            break;
+        }
         const TComEvents events = EventsFromMask(bits);
         for (TComEvent event : kEventDeliveryOrder) {
             if (stopping_) break;
-            if (events.contains(event)) Deliver(event);
+            if (events.contains(event))
+                Deliver([event](TCustomComPort* port) { port->CallNotification(event); });
         }
     }
     backend_.eventsEnd();
+    running_ = false;
 }
 
-void TComThread::Deliver(TComEvent event) {
+void TComThread::Deliver(const Notification& notification) {
     MainThreadExecutor* executor = GetMainThreadExecutor();
     // Without an executor there is no main thread to hand over to: the
     // notifications run here, as under smNone.
     if (sync_ == smNone || executor == nullptr) {
-        RunGuarded(port_, event);
+        RunGuarded(port_, notification);
         return;
     }
-    HandOver(*executor, event, sync_ == smThreadSync);
+    HandOver(*executor, notification, sync_ == smThreadSync);
 }
 
-void TComThread::HandOver(MainThreadExecutor& executor, TComEvent event, bool untilDone) {
+void TComThread::HandOver(MainThreadExecutor& executor, Notification notification, bool untilDone) {
     auto ticket = std::make_shared<Ticket>();
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (stopping_) return;
         current_ = ticket;
     }
-    executor.post([ticket, link = link_, generation = generation_, event] {
-        {
-            std::lock_guard<std::mutex> lock(ticket->mutex);
-            ticket->taken = true;
-        }
-        ticket->cv.notify_all();
-        TCustomComPort* port = link->port;
-        if (port != nullptr && link->generation == generation && port->Connected())
-            RunGuarded(port, event);
-        {
-            std::lock_guard<std::mutex> lock(ticket->mutex);
-            ticket->done = true;
-        }
-        ticket->cv.notify_all();
-    });
+    executor.post(
+        [ticket, link = link_, generation = generation_, notification = std::move(notification)] {
+            {
+                std::lock_guard<std::mutex> lock(ticket->mutex);
+                ticket->taken = true;
+            }
+            ticket->cv.notify_all();
+            TCustomComPort* port = link->port;
+            if (port != nullptr && link->generation == generation && port->Connected())
+                RunGuarded(port, notification);
+            {
+                std::lock_guard<std::mutex> lock(ticket->mutex);
+                ticket->done = true;
+            }
+            ticket->cv.notify_all();
+        });
     {
         std::unique_lock<std::mutex> lock(ticket->mutex);
         ticket->cv.wait(lock, [&] {
@@ -98,9 +108,9 @@ void TComThread::HandOver(MainThreadExecutor& executor, TComEvent event, bool un
     current_.reset();
 }
 
-void TComThread::RunGuarded(TCustomComPort* port, TComEvent event) {
+void TComThread::RunGuarded(TCustomComPort* port, const Notification& notification) {
     try {
-        port->CallNotification(event);
+        notification(port);
     } catch (const std::exception& e) {
         if (TCustomComPort::ShowException) TCustomComPort::ShowException(e);
     } catch (...) {

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -37,15 +38,21 @@ public:
     // Never waits for the main thread, so the main thread may call it.
     void Stop();
 
-    // Runs the notification of one event on the calling thread; an exception
-    // goes to TCustomComPort::ShowException and stops there.
-    static void RunGuarded(TCustomComPort* port, TComEvent event);
+    // False once the thread has left its loop: stopped, or the device went away.
+    bool Running() const { return running_; }
+
+    // A call of the port's handlers that one event (or the loss of the device)
+    // stands for.
+    using Notification = std::function<void(TCustomComPort*)>;
+    // Runs a notification on the calling thread; an exception goes to
+    // TCustomComPort::ShowException and stops there.
+    static void RunGuarded(TCustomComPort* port, const Notification& notification);
 
 private:
     struct Ticket;
     void Execute();
-    void Deliver(TComEvent event);
-    void HandOver(MainThreadExecutor& executor, TComEvent event, bool untilDone);
+    void Deliver(const Notification& notification);
+    void HandOver(MainThreadExecutor& executor, Notification notification, bool untilDone);
 
     TCustomComPort* port_;
     PortBackend& backend_;
@@ -53,6 +60,7 @@ private:
     std::shared_ptr<ComPortLink> link_;
     uint64_t generation_;
     std::atomic<bool> stopping_{false};
+    std::atomic<bool> running_{true};
     std::mutex mutex_;
     std::shared_ptr<Ticket> current_;  // the hand-over being waited for, under mutex_
     std::thread thread_;

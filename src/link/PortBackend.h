@@ -37,6 +37,13 @@ struct PortLineSettings {
     uint8_t eventChar = 0;
 };
 
+// How a wait for line events ended.
+enum class EventWait {
+    Events,      // `events` holds what happened
+    Stopped,     // wakeEvents was called, or the wait failed
+    DeviceGone,  // the device hung up or disappeared (an unplugged adapter)
+};
+
 struct PortTimeouts {
     int32_t readInterval = -1;
     int32_t readTotalMultiplier = 0;
@@ -50,7 +57,8 @@ public:
     virtual ~PortBackend() = default;
 
     // Opens the named device exclusively and sets the control lines that
-    // `line` asks for; the device stays closed on failure.
+    // `line` asks for; the device stays closed on failure. A path that is no
+    // character device (a file, a folder) is refused before anything is opened.
     virtual int open(const std::string& port, const PortLineSettings& line) = 0;
     // Closing always succeeds: a device that has gone is still let go.
     virtual void close() = 0;
@@ -77,11 +85,12 @@ public:
 
     // Event waiting, used by the event thread. eventsBegin runs on the opening
     // thread, waitEvents and eventsEnd on the event thread, wakeEvents from any
-    // thread: it makes the current or next waitEvents return false.
+    // thread: it makes the current or next waitEvents return Stopped.
     virtual void eventsBegin(uint32_t mask, int32_t rx80Threshold) = 0;
-    // Blocks until an event of the mask happens (true, `events` holds its bits)
-    // or the wait is stopped or fails (false).
-    virtual bool waitEvents(uint32_t& events) = 0;
+    // Blocks until an event of the mask happens, the wait is stopped, or the
+    // device goes away. Events seen together with the loss come first; the
+    // loss is reported by the next call.
+    virtual EventWait waitEvents(uint32_t& events) = 0;
     virtual void wakeEvents() = 0;
     // Clears the mask and discards both queues, errors ignored.
     virtual void eventsEnd() = 0;

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -144,8 +145,16 @@ public:
 
     int open(const std::string& path, const PortLineSettings& line) override {
         close();
+        // A typed path may name a file or a folder: never open those.
+        struct stat st;
+        if (stat(path.c_str(), &st) == 0 && !S_ISCHR(st.st_mode))
+            return S_ISDIR(st.st_mode) ? EISDIR : ENOTTY;
         int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) return errno;
+        if (fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) {
+            ::close(fd);
+            return ENOTTY;
+        }
         // The lock is what keeps a second opener out: TIOCEXCL alone races and
         // does not stop a privileged process.
         if (flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(fd);
@@ -376,27 +385,29 @@ public:
 #endif
     }
 
-    bool waitEvents(uint32_t& events) override {
+    EventWait waitEvents(uint32_t& events) override {
         events = 0;
         const bool wantRx = (mask_ & (kEvRxChar | kEvRx80Full)) != 0;
         for (;;) {
-            if (stop_) return false;
+            if (stop_) return EventWait::Stopped;
+            if (gone_) return EventWait::DeviceGone;
             const bool txPending = (mask_ & kEvTxEmpty) && writeSeq_ != lastWriteSeq_;
             // poll() keeps reporting bytes nobody has read: while some wait,
-            // only the timer can wake us up.
-            const bool watchDevice = wantRx && lastCount_ == 0 && !gone_;
+            // only the timer can wake us up. The device itself stays watched,
+            // since a hang-up is reported whatever was asked for.
+            const bool watchInput = wantRx && lastCount_ == 0;
             const bool sample = (mask_ & (kModemEvents | kCounterEvents)) || txPending ||
                                 (wantRx && lastCount_ > 0);
-            pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {fd_, POLLIN, 0}};
-            const int r = poll(fds, watchDevice ? 2 : 1, sample ? kSamplePeriodMs : -1);
-            if (r < 0 && errno != EINTR) return false;
+            pollfd fds[2] = {{wakeFd_, POLLIN, 0},
+                             {fd_, static_cast<short>(watchInput ? POLLIN : 0), 0}};
+            const int r = poll(fds, 2, sample ? kSamplePeriodMs : -1);
+            if (r < 0 && errno != EINTR) return EventWait::Stopped;
             if (fds[0].revents & POLLIN) drainWake();
-            if (stop_) return false;
-            if (watchDevice && (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) &&
-                !(fds[1].revents & POLLIN))
-                gone_ = true;
+            if (stop_) return EventWait::Stopped;
+            // A tty reports these only once it has been hung up for good.
+            if (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) gone_ = true;
             events = sampleEvents() & mask_;
-            if (events != 0) return true;
+            if (events != 0) return EventWait::Events;
         }
     }
 

@@ -216,4 +216,24 @@ TEST_F(CPortEvents, HungUpDeviceStillCloses) {
     EXPECT_FALSE(port.Connected() || port.HasEventThread());
 }
 
+TEST_F(CPortEvents, HangUpIsReportedOnceOnTheMainThreadAndEndsTheEventThread) {
+    port.SetEvents(AllComEvents());
+    auto far = std::make_unique<PtyPair>();
+    port.SetPort(far->slavePath());
+    port.OnDeviceLost = [this](TCustomComPort* p) {
+        calls.push_back(p->Connected() ? "lost while open" : "lost after closing");
+    };
+    port.Open();
+    far.reset();
+    ASSERT_TRUE(pumpUntilCalls(1));
+    ASSERT_TRUE(WaitUntil([&] { return !port.HasEventThread(); }));
+    // Nothing more is handed over: no events from a device that is gone.
+    const size_t posted = executor.posted();
+    executor.pumpFor(300ms);
+    EXPECT_EQ(executor.posted(), posted);
+    EXPECT_EQ(calls, Calls{"lost while open"});
+    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(port.Connected());  // closing is left to the owner
+}
+
 }  // namespace
