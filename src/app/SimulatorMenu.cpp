@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "console/HandlerGuard.h"
 #include "console/Unit1.h"
 #include "sim/SimulatorServer.h"
 
@@ -47,4 +48,24 @@ void AddSimulatorMenu(TForm1* form, SimulatorServer* simulator) {
     QAction* power = menu->addAction("Power Cycle Module");
     power->setObjectName("SimPowerCycle");
     QObject::connect(power, &QAction::triggered, form, [simulator] { simulator->powerCycle(); });
+
+    // The cable: the device goes away and comes back under the same name.
+    menu->addSeparator();
+    QAction* unplug = menu->addAction("Unplug");
+    unplug->setObjectName("SimUnplug");
+    QAction* plugIn = menu->addAction("Plug In");
+    plugIn->setObjectName("SimPlugIn");
+    auto showPlugged = [unplug, plugIn](bool plugged) {
+        unplug->setEnabled(plugged);
+        plugIn->setEnabled(!plugged);
+    };
+    showPlugged(simulator->pluggedIn());
+    QObject::connect(unplug, &QAction::triggered, form, [simulator, showPlugged] {
+        simulator->unplug();
+        showPlugged(simulator->pluggedIn());
+    });
+    QObject::connect(plugIn, &QAction::triggered, form, [simulator, showPlugged] {
+        Guarded([simulator] { simulator->plugIn(); });
+        showPlugged(simulator->pluggedIn());
+    });
 }

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -17,6 +18,8 @@ struct SimulatorServer::Impl {
     std::mutex mutex;  // guards module
     SimulatedModule module;
     PseudoTerminal pty;
+    std::string folder;  // holds the link while started
+    std::string link;
     int wakeFd = -1;
     std::atomic<bool> stopping{false};
     std::atomic<uint64_t> ignoredInput{0};
@@ -119,29 +122,70 @@ SimulatorServer::SimulatorServer() : d(std::make_unique<Impl>()) {}
 SimulatorServer::~SimulatorServer() { stop(); }
 
 void SimulatorServer::start() {
-    if (d->thread.joinable()) return;
-    d->pty.open();
+    if (!d->folder.empty()) return;
+    const char* tmp = std::getenv("TMPDIR");
+    std::string folder =
+        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/talvor-sim-XXXXXX";
+    if (mkdtemp(folder.data()) == nullptr)
+        throw std::system_error(errno, std::generic_category(), "mkdtemp");
     d->wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (d->wakeFd < 0) {
         const int e = errno;
-        d->pty.close();
+        ::rmdir(folder.c_str());
         throw std::system_error(e, std::generic_category(), "eventfd");
+    }
+    d->folder = folder;
+    d->link = folder + "/ttyZQ361";
+    try {
+        plugIn();
+    } catch (...) {
+        stop();
+        throw;
+    }
+}
+
+void SimulatorServer::stop() {
+    if (d->folder.empty()) return;
+    unplug();
+    ::close(d->wakeFd);
+    d->wakeFd = -1;
+    ::rmdir(d->folder.c_str());
+    d->folder.clear();
+}
+
+void SimulatorServer::unplug() {
+    if (!d->thread.joinable()) return;
+    d->stopping = true;
+    d->wake();
+    d->thread.join();
+    ::unlink(d->link.c_str());
+    // Closing the master hangs up the host's open device.
+    d->pty.close();
+}
+
+void SimulatorServer::plugIn() {
+    if (d->folder.empty() || d->thread.joinable()) return;
+    d->pty.open();
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        d->module.takeTransmissions(d->nowMs());
+    }
+    // Renamed into place, so the link never names a missing device.
+    const std::string fresh = d->link + ".new";
+    ::unlink(fresh.c_str());
+    if (::symlink(d->pty.slavePath().c_str(), fresh.c_str()) != 0 ||
+        ::rename(fresh.c_str(), d->link.c_str()) != 0) {
+        const int e = errno;
+        d->pty.close();
+        throw std::system_error(e, std::generic_category(), "symlink");
     }
     d->stopping = false;
     d->thread = std::thread([this] { d->serve(); });
 }
 
-void SimulatorServer::stop() {
-    if (!d->thread.joinable()) return;
-    d->stopping = true;
-    d->wake();
-    d->thread.join();
-    ::close(d->wakeFd);
-    d->wakeFd = -1;
-    d->pty.close();
-}
+bool SimulatorServer::pluggedIn() const { return d->thread.joinable(); }
 
-std::string SimulatorServer::devicePath() const { return d->pty.slavePath(); }
+std::string SimulatorServer::devicePath() const { return d->link; }
 
 void SimulatorServer::withModule(const std::function<void(SimulatedModule&)>& fn) {
     {

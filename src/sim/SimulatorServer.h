@@ -1,5 +1,8 @@
 // Serves a SimulatedModule on a pseudo-terminal pair from its own thread.
-// The host opens devicePath() like any serial device.
+// The host opens devicePath(), a symbolic link to the pseudo-terminal in a
+// temporary folder of its own, like any serial device. Unplugging hangs the
+// pseudo-terminal up and removes the link, as pulling a USB adapter removes its
+// device; plugging in serves a new pseudo-terminal under the same link.
 #pragma once
 
 #include <cstdint>
@@ -17,11 +20,18 @@ public:
     SimulatorServer(const SimulatorServer&) = delete;
     SimulatorServer& operator=(const SimulatorServer&) = delete;
 
-    // Creates the pseudo-terminal and starts the serving thread.
+    // Creates the folder, the pseudo-terminal and the link, and starts serving.
     void start();
+    // Unplugs, then removes the folder.
     void stop();
-    // The device the host opens (a stable symbolic link or the pty's slave path).
+    // The device the host opens; the same path for the whole run.
     std::string devicePath() const;
+
+    // The module keeps its state while unplugged; what it would have sent
+    // meanwhile is lost.
+    void unplug();
+    void plugIn();
+    bool pluggedIn() const;
 
     // Runs fn with the module locked against the serving thread: the way to
     // configure the tag, the input level, faults, the calibration set...

@@ -1,5 +1,6 @@
 // The server over a real pseudo-terminal, opened the way the host opens a port.
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -51,7 +52,9 @@ struct HostPort {
 TEST(SimulatorServer, AnswersAHostAtTheModulesRateAndLosesBytesAtAnotherBothWays) {
     SimulatorServer server;
     server.start();
-    ASSERT_EQ(server.devicePath().rfind("/dev/pts/", 0), 0u) << server.devicePath();
+    char target[64] = {};
+    ASSERT_GT(readlink(server.devicePath().c_str(), target, sizeof target - 1), 0);
+    ASSERT_EQ(std::string(target).rfind("/dev/pts/", 0), 0u) << target;
     HostPort host(server.devicePath(), B19200);
     ASSERT_GE(host.fd, 0);
 
@@ -75,4 +78,27 @@ TEST(SimulatorServer, AnswersAHostAtTheModulesRateAndLosesBytesAtAnotherBothWays
     int waiting = -1;
     ioctl(host.fd, FIONREAD, &waiting);
     EXPECT_EQ(waiting, 0);
+}
+
+TEST(SimulatorServer, UnplugHangsTheHostUpAndPlugInServesAgainUnderTheSameName) {
+    SimulatorServer server;
+    server.start();
+    const std::string path = server.devicePath();
+    HostPort before(path, B19200);
+    ASSERT_GE(before.fd, 0);
+    server.unplug();
+    EXPECT_FALSE(server.pluggedIn());
+    pollfd p{before.fd, POLLIN, 0};
+    ASSERT_EQ(poll(&p, 1, 5000), 1);
+    EXPECT_TRUE(p.revents & POLLHUP);
+    EXPECT_NE(access(path.c_str(), F_OK), 0);
+
+    server.plugIn();
+    EXPECT_EQ(server.devicePath(), path);
+    HostPort after(path, B19200);
+    ASSERT_GE(after.fd, 0);
+    after.write(kFirmware);
+    EXPECT_EQ(codes(replies(after.read(18))), Bytes{0x50});
+    server.stop();
+    EXPECT_NE(access(path.substr(0, path.rfind('/')).c_str(), F_OK), 0);  // folder removed
 }
