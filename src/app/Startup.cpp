@@ -57,6 +57,7 @@ void CreateWindows() {
     com_form->SetLineSink([](const std::string& line) {
         if (Form1) Form1->AppendLine(line);
     });
+    Form1->WatchPort(com_form->comport1);
     createDialog(Form2);
     createDialog(Form3);
     createDialog(Form4);

@@ -5,16 +5,21 @@
 #pragma once
 
 #include <exception>
+#include <string>
 #include <utility>
 
 #include "console/MessageBoxes.h"
+
+// What the error box says: the message, and after a port that failed to
+// open, one line of hint where the cause is known.
+std::string ErrorBoxText(const std::exception& e);
 
 template <typename Fn>
 void Guarded(Fn&& fn) {
     try {
         std::forward<Fn>(fn)();
     } catch (const std::exception& e) {
-        Messages().error(e.what());
+        Messages().error(ErrorBoxText(e));
     }
 }
 

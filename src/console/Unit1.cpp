@@ -18,7 +18,10 @@
 #include "console/Accessibility.h"
 #include "console/HandlerGuard.h"
 #include "console/LogMenu.h"
+#include "console/PortCombo.h"
 #include "console/PortList.h"
+#include "console/PortRecovery.h"
+#include "console/PortWatcher.h"
 #include "console/Widgets.h"
 #include "link/TALVOR_comport.h"
 #include "settings/SettingsFile.h"
@@ -45,6 +48,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     resize(922, 522);
     buildLayout();
     buildMenus();
+    portRecovery_ = new PortRecovery(this);
+    portWatcher_ = new PortWatcher(PortListFolders(), this);
     connectHandlers();
     if (QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
 }
@@ -65,7 +70,7 @@ void TForm1::buildLayout() {
     auto* portLabel = new QLabel("Com Port", left);
     portLabel->setObjectName("lbl_port");
     portLabel->setGeometry(8, 8, 128, 16);
-    cmb_port = MakeEditableCombo(left, "cmb_port", {});
+    cmb_port = new PortComboBox(left, "cmb_port");
     cmb_port->setEditText("cmb_port");
     cmb_port->setGeometry(8, 26, 128, 26);
     portLabel->setBuddy(cmb_port);
@@ -197,6 +202,9 @@ void TForm1::buildMenus() {
     Output11Output001 = action(Output1, "Output11Output001", "Output1>1 Output0>0");
     Output11Output111 = action(Output1, "Output11Output111", "Output1>1 Output1>1");
     ReadInput01 = action(Tools1, "ReadInput01", "Read Input0");
+    Tools1->addSeparator();
+    ReconnectAutomatically1 = action(Tools1, "ReconnectAutomatically1", "Reconnect Automatically");
+    ReconnectAutomatically1->setCheckable(true);
 
     Settings1 = menuBar()->addMenu("Settings");
     Settings1->setObjectName("Settings1");
@@ -246,6 +254,15 @@ void TForm1::connectHandlers() {
     onTrigger(Output11Output001, &TForm1::Output11Output001Click);
     onTrigger(Output11Output111, &TForm1::Output11Output111Click);
     onTrigger(ReadInput01, &TForm1::ReadInput01Click);
+    onTrigger(ReconnectAutomatically1, &TForm1::ReconnectAutomatically1Click);
+    connect(ReconnectAutomatically1, &QAction::toggled, portRecovery_, [this](bool on) {
+        if (!on) portRecovery_->CancelReconnect();
+    });
+    static_cast<PortComboBox*>(cmb_port)->BeforePopup = [this] { RefreshPortList(); };
+    connect(portWatcher_, &PortWatcher::changed, this, [this] {
+        RefreshPortList();
+        portRecovery_->DevicesChanged();
+    });
     onTrigger(ByteTrackSettings1, &TForm1::ByteTrackSettings1Click);
     onTrigger(OutputSelection1, &TForm1::OutputSelection1Click);
     onTrigger(I2CSettings1, &TForm1::I2CSettings1Click);
@@ -265,13 +282,16 @@ void TForm1::FormCreate() {
     // Raised for the main window's own exchanges; the tag programming dialog,
     // created later, sets the normal limit.
     PollLimit = kProgrammingPollLimit;
-    cmb_port->clear();
-    for (const std::string& port : OfferedPortNames()) cmb_port->addItem(FromStd(port));
+    // Not one of the keys below: a bad value here stops nothing else.
+    Guarded([this] { loadPortOptions(); });
+    ShowPorts(cmb_port, OfferedPortNames());
 
     // A value that does not convert ends the loading here; later keys keep
     // their initial values.
     TIniFile ini(SettingsPath());
     SetItemIndex(cmb_port, StrToInt(ini.ReadString(kSection, "cmb_port", "0")));
+    // The index may name another device than last time: the path wins when present.
+    selectStoredPort(ini.ReadString(kSection, "port_path", ""));
     SetItemIndex(cmb_baud, StrToInt(ini.ReadString(kSection, "cmb_baud", "1")));
     rdb_read->SetItemIndex(StrToInt(ini.ReadString(kSection, "rdb_read", "1")));
     cb_sendp->setChecked(StrToBool(ini.ReadString(kSection, "cb_sendp", "0")));
@@ -298,6 +318,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::btn_openClick() {
+    portRecovery_->Cancel();
     TComPort& port = com_form->comport1;
     port.SetPort(ToStd(cmb_port->currentText()));
     static const TBaudRate rates[] = {br9600, br19200, br38400, br57600, br115200};
@@ -311,12 +332,18 @@ void TForm1::btn_openClick() {
 }
 
 void TForm1::btn_closeClick() {
+    portRecovery_->Cancel();
     com_form->comport1.SetConnected(false);
     btn_close->hide();
     btn_open->show();
 }
 
-void TForm1::cmb_portChange() { writeLast("cmb_port", std::to_string(ItemIndex(cmb_port))); }
+void TForm1::cmb_portChange() {
+    const int index = ItemIndex(cmb_port);
+    writeLast("cmb_port", std::to_string(index));
+    // A typed name is not remembered, as its index is not.
+    writeLast("port_path", index >= 0 ? ToStd(cmb_port->currentText()) : std::string());
+}
 
 void TForm1::cmb_baudChange() { writeLast("cmb_baud", std::to_string(ItemIndex(cmb_baud))); }
 

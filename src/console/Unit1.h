@@ -19,6 +19,9 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QToolButton;
+class PortRecovery;
+class PortWatcher;
+class TCustomComPort;
 class TRadioGroup;
 
 class TForm1 : public QMainWindow {
@@ -67,6 +70,7 @@ public:
     QAction* Output11Output001;
     QAction* Output11Output111;
     QAction* ReadInput01;
+    QAction* ReconnectAutomatically1;
     QAction* ByteTrackSettings1;
     QAction* OutputSelection1;
     QAction* I2CSettings1;
@@ -81,6 +85,14 @@ public:
 
     // The activity log: one line appended at the bottom.
     void AppendLine(const std::string& line);
+
+    // Port list and the device behind the port (Unit1Ports.cpp).
+    // Brings cmb_port up to the devices present, keeping what the operator shows.
+    void RefreshPortList();
+    // Start-up hands over the port once its host exists: its opening and the
+    // loss of its device are followed from then on.
+    void WatchPort(TCustomComPort& port);
+    void ReconnectAutomatically1Click();
 
     // Handlers (run directly = "clicked")
     void FormCreate();
@@ -136,6 +148,11 @@ private:
     // P1 to P4 from the password fields, in field order.
     std::array<uint8_t, 4> passwordBytes() const;
     void sendOutputs(uint8_t state);
+    void loadPortOptions();
+    void selectStoredPort(const std::string& path);
+
+    PortWatcher* portWatcher_ = nullptr;
+    PortRecovery* portRecovery_ = nullptr;
 };
 
 extern TForm1* Form1;
