@@ -1,6 +1,8 @@
 #include "console/PortCombo.h"
 
+#include <QAbstractItemView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalBlocker>
 
 #include "console/DeviceInfo.h"
@@ -15,6 +17,9 @@ PortComboBox::PortComboBox(QWidget* parent, const char* name) : QComboBox(parent
 
 void PortComboBox::showPopup() {
     if (BeforePopup) BeforePopup();
+    // Device paths are longer than the field is wide: show them whole.
+    view()->setMinimumWidth(view()->sizeHintForColumn(0) + 2 * view()->frameWidth() +
+                            view()->verticalScrollBar()->sizeHint().width());
     QComboBox::showPopup();
 }
 

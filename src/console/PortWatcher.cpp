@@ -40,5 +40,7 @@ void PortWatcher::readEvents() {
     while (::read(fd_, buffer, sizeof buffer) > 0) {
     }
     watchFolders();
-    quiet_.start();
+    // Counted from the first event of a burst, so a device that keeps
+    // changing is still looked at ten times a second.
+    if (!quiet_.isActive()) quiet_.start();
 }

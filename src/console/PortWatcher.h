@@ -1,7 +1,7 @@
 // Tells when serial devices may have appeared or gone: inotify on the device
 // folders (sysfs sends no such events), woken by the kernel, never polling.
 // A plug-in is a burst of events (the node, its permissions, its stable
-// names), so they are gathered into one signal.
+// names), so they are gathered into one signal at most every 100 ms.
 #pragma once
 
 #include <QObject>

@@ -340,9 +340,11 @@ void TForm1::btn_closeClick() {
 
 void TForm1::cmb_portChange() {
     const int index = ItemIndex(cmb_port);
-    writeLast("cmb_port", std::to_string(index));
     // A typed name is not remembered, as its index is not.
-    writeLast("port_path", index >= 0 ? ToStd(cmb_port->currentText()) : std::string());
+    TIniFile(SettingsPath())
+        .WriteStrings(kSection,
+                      {{"cmb_port", std::to_string(index)},
+                       {"port_path", index >= 0 ? ToStd(cmb_port->currentText()) : std::string()}});
 }
 
 void TForm1::cmb_baudChange() { writeLast("cmb_baud", std::to_string(ItemIndex(cmb_baud))); }
