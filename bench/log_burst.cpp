@@ -163,5 +163,6 @@ int main(int argc, char** argv) {
         Form1->Memo1->Model().size(), Form1->Memo1->MaxLines(), residentAt10, residentEnd);
     std::printf("messages shown: %d\n", messages.errors);
     std::fflush(stdout);
+    sim.stop();  // removes its folder, which _Exit would leave behind
     std::_Exit(0);
 }

@@ -121,5 +121,6 @@ int main(int argc, char** argv) {
     std::printf("port open at the end: %s; messages shown: %d\n",
                 com_form->comport1.Connected() ? "yes" : "no", messages.errors);
     std::fflush(stdout);
+    sim.stop();  // removes its folder, which _Exit would leave behind
     std::_Exit(0);
 }

@@ -1,8 +1,12 @@
 #include "app/SimulatorMenu.h"
 
+#include <unistd.h>
+
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <csignal>
+#include <cstring>
 
 #include "console/HandlerGuard.h"
 #include "console/Unit1.h"
@@ -68,4 +72,26 @@ void AddSimulatorMenu(TForm1* form, SimulatorServer* simulator) {
         Guarded([simulator] { simulator->plugIn(); });
         showPlugged(simulator->pluggedIn());
     });
+}
+
+namespace {
+// Filled before the handler is installed; the handler only reads them.
+char g_simulatorLink[4096];
+char g_simulatorFolder[4096];
+
+extern "C" void RemoveSimulatorDevice(int signal) {
+    unlink(g_simulatorLink);
+    rmdir(g_simulatorFolder);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+}  // namespace
+
+void RemoveSimulatorDeviceOnSignal(const SimulatorServer& simulator) {
+    const std::string link = simulator.devicePath();
+    const std::string folder = link.substr(0, link.rfind('/'));
+    if (link.size() >= sizeof g_simulatorLink || folder.empty()) return;
+    std::strcpy(g_simulatorLink, link.c_str());
+    std::strcpy(g_simulatorFolder, folder.c_str());
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, RemoveSimulatorDevice);
 }

@@ -7,3 +7,7 @@ class SimulatorServer;
 class TForm1;
 
 void AddSimulatorMenu(TForm1* form, SimulatorServer* simulator);
+
+// A signal (Ctrl+C, SIGTERM) ends the program without its destructors: the
+// simulated module's link and folder are removed all the same.
+void RemoveSimulatorDeviceOnSignal(const SimulatorServer& simulator);

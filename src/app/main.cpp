@@ -37,6 +37,7 @@ int main(int argc, char* argv[]) {
     if (simulate) {
         simulator = std::make_unique<SimulatorServer>();
         simulator->start();
+        RemoveSimulatorDeviceOnSignal(*simulator);
         SetPreferredPorts({simulator->devicePath()});
         std::cout << "Simulated ZQ361 module on " << simulator->devicePath() << std::endl;
     }
