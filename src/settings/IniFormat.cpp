@@ -104,6 +104,9 @@ void Rewrite(std::istream& in, const Scan& scan, const std::string& section, con
     std::string newline = "\n";
     bool newlineKnown = false;
     bool lastTerminated = true;
+    // Ends an unterminated last line; after a lone CR only the LF is missing,
+    // and another CR would become part of the line's value.
+    std::string ending = newline;
     RawLine raw;
     for (long n = 0; NextLine(in, raw); ++n) {
         if (raw.terminated && !newlineKnown) {
@@ -115,14 +118,15 @@ void Rewrite(std::istream& in, const Scan& scan, const std::string& section, con
         else
             put(raw.text);
         put(std::string(raw.cr ? "\r" : "") + (raw.terminated ? "\n" : ""));
+        ending = raw.cr ? "\n" : newline;
         if (n == insertAfter) {
-            if (!raw.terminated) put(newline);
+            if (!raw.terminated) put(ending);
             put(key + "=" + setting + newline);
         }
         lastTerminated = raw.terminated;
     }
     if (scan.sectionLine < 0) {
-        if (!lastTerminated) put(newline);
+        if (!lastTerminated) put(ending);
         put("[" + section + "]" + newline + key + "=" + setting + newline);
     }
 }

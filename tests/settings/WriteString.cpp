@@ -51,6 +51,9 @@ TEST(WriteString, ChangesOneKeyAndKeepsEveryOtherByte) {
         {"[A]\nk=1\nk=2\n[B]\n[a]\nk=3\n", "a", "k", "4", "[A]\nk=4\nk=2\n[B]\n[a]\nk=3\n"},
         {"[A]\r\nk=1\r\n", "A", "k", "2", "[A]\r\nk=2\r\n"},
         {"[A]\r\nk=1\r\n", "B", "j", "2", "[A]\r\nk=1\r\n[B]\r\nj=2\r\n"},
+        // A last line cut after its CR is completed, not given a second CR.
+        {"[A]\r\nk=1\r", "B", "j", "2", "[A]\r\nk=1\r\n[B]\r\nj=2\r\n"},
+        {"[A]\r\nk=1\r", "A", "j", "2", "[A]\r\nk=1\r\nj=2\r\n"},
         {"", "A", "k", "x\n[B]\r\ny", "[A]\nk=x [B]  y\n"},
         {std::string("\0\xff\n[A]\nk=\0\n", 10), "A", "k", "1",
          std::string("\0\xff\n[A]\nk=1\n", 10)},
