@@ -186,6 +186,11 @@ bool TCustomComPort::Loading() const { return d->loading; }
 
 bool TCustomComPort::HasEventThread() const { return d->thread && d->thread->Running(); }
 
+void TCustomComPort::UseBackend(std::unique_ptr<PortBackend> backend) {
+    if (d->connected) throw EComPort(CError_ConnChangeProp);
+    d->backend = std::move(backend);
+}
+
 // --- opening and closing -----------------------------------------------------
 
 void TCustomComPort::DoOpen() {

@@ -91,6 +91,9 @@ public:
     // Whether an event thread was created at the last opening and still runs
     // (it ends when the device goes away).
     bool HasEventThread() const;
+    // Replaces the device access while the port is closed, so a scripted line
+    // can stand in for a device (fuzzing, tests). Raises code 14 while open.
+    void UseBackend(std::unique_ptr<PortBackend> backend);
 
     // Shows an exception that nobody else may catch: one from the opening at
     // the end of loading, or one raised by a handler of a delivered event. The

@@ -10,7 +10,15 @@ Tcom_form* com_form = nullptr;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+class RealClock : public ExchangeClock {
+public:
+    TimePoint Now() override { return std::chrono::steady_clock::now(); }
+    void SleepFor(std::chrono::microseconds duration) override {
+        std::this_thread::sleep_for(duration);
+    }
+};
+
+RealClock realClock;
 
 std::chrono::microseconds pollsToDuration(int64_t polls) {
     return std::chrono::microseconds(polls * kPollMicroseconds);
@@ -24,12 +32,10 @@ std::string withoutZeroBytes(const std::string& bytes) {
 }
 
 std::string zeroXText(const std::string& bytes) {
+    static const char digits[] = "0123456789ABCDEF";
     std::string out;
-    char buf[8];
-    for (unsigned char b : bytes) {
-        std::snprintf(buf, sizeof buf, "0x%02X ", b);
-        out += buf;
-    }
+    out.reserve(bytes.size() * 5);
+    for (unsigned char b : bytes) out += {'0', 'x', digits[b >> 4], digits[b & 0x0F], ' '};
     return out;
 }
 
@@ -55,7 +61,7 @@ std::string ReplyCode(const std::string& replyText) {
     return replyText.size() >= 11 ? replyText.substr(9, 2) : std::string();
 }
 
-Tcom_form::Tcom_form() {
+Tcom_form::Tcom_form() : clock_(&realClock) {
     comport1.BeginLoading();
     comport1.SetPort("COM1");
     comport1.SetBaudRate(br19200);
@@ -78,6 +84,8 @@ void Tcom_form::AppendLine(const std::string& line) {
     if (lineSink_) lineSink_(line);
 }
 
+void Tcom_form::SetClock(ExchangeClock* clock) { clock_ = clock ? clock : &realClock; }
+
 void Tcom_form::DiscardBothQueues() { comport1.ClearBuffer(true, true); }
 
 std::string Tcom_form::SendFrame(const uint8_t* frame, int size) {
@@ -94,18 +102,17 @@ std::string Tcom_form::SendFrame(const uint8_t* frame, int size) {
 }
 
 std::string Tcom_form::WaitForBytes(int32_t n) {
-    const auto deadline = Clock::now() + pollsToDuration(PollLimit);
+    const auto deadline = clock_->Now() + pollsToDuration(PollLimit);
     for (;;) {
         const int32_t waiting = comport1.InputCount();
         if (waiting >= n) return "ok";
-        const auto now = Clock::now();
+        const auto now = clock_->Now();
         if (now >= deadline) return "timeout";
         const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - now);
         if (waiting == 0)
             comport1.WaitForInput(static_cast<int32_t>(left.count()));
         else
-            std::this_thread::sleep_for(
-                std::min<std::chrono::microseconds>(left, kPartialAnswerNap));
+            clock_->SleepFor(std::min<std::chrono::microseconds>(left, kPartialAnswerNap));
     }
 }
 
@@ -138,7 +145,7 @@ void Tcom_form::ReadResponse(std::string& dataText, std::string& replyText) {
 
     if (h0 != 0xFF) {
         // Not a frame: give the sender a fixed pause, then report what came.
-        std::this_thread::sleep_for(pollsToDuration(kNonFramePolls));
+        clock_->SleepFor(pollsToDuration(kNonFramePolls));
         const int32_t waiting = comport1.InputCount();
         if (waiting == 0) return;
         std::string rest;

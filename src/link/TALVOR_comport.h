@@ -3,6 +3,7 @@
 // module sends on its own.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -29,6 +30,18 @@ constexpr int32_t kMaxNonFrameBytes = 32768;
 // Hex text: two upper-case digits and one blank per byte.
 std::string HexText(const uint8_t* bytes, int count);
 
+// The exchange's clock: how long a wait has lasted, and how it pauses. Real
+// time unless replaced; a scripted line replaces it with a virtual clock so
+// that a fuzzer is not slowed by the waits (waits for input itself go through
+// the port's WaitForInput, which the scripted line also serves).
+class ExchangeClock {
+public:
+    using TimePoint = std::chrono::steady_clock::time_point;
+    virtual ~ExchangeClock() = default;
+    virtual TimePoint Now() = 0;
+    virtual void SleepFor(std::chrono::microseconds duration) = 0;
+};
+
 class Tcom_form {
 public:
     Tcom_form();  // comport1 with its stored settings
@@ -41,6 +54,8 @@ public:
     using LineSink = std::function<void(const std::string& line)>;
     void SetLineSink(LineSink sink) { lineSink_ = std::move(sink); }
     void AppendLine(const std::string& line);
+    // nullptr goes back to real time.
+    void SetClock(ExchangeClock* clock);
 
     std::string SendFrame(const uint8_t* frame, int size);
     void ReadResponse(std::string& dataText, std::string& replyText);
@@ -56,6 +71,7 @@ private:
     std::string ReadBytes(int32_t n);
     void DiscardBothQueues();
     LineSink lineSink_;
+    ExchangeClock* clock_;
 };
 
 extern Tcom_form* com_form;
