@@ -125,7 +125,9 @@ TEST(WindowTitles, EveryWindowShowsExactlyItsCaption) {
     for (const auto& [window, caption] : windows) {
         ShowDialog(window);
         std::string title;
-        ui.waitFor([&] { return !(title = netWmName(server.display(), window->winId())).empty(); });
+        // A structured binding cannot be captured in C++17 (clang refuses it).
+        QWidget* const shown = window;
+        ui.waitFor([&] { return !(title = netWmName(server.display(), shown->winId())).empty(); });
         EXPECT_EQ(title, caption) << window->objectName().toStdString();
     }
 
