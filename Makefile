@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build deps package
+.PHONY: run test build deps package hardening
 
 deps:
 	./scripts/install-deps.sh
@@ -21,3 +21,7 @@ package: build
 test: package
 	./packaging/check-package.sh $(BUILD)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
+
+# Sanitizer and thread-checker runs of the tests, then the fuzz targets.
+hardening: deps
+	./scripts/hardening.sh

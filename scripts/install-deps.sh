@@ -6,7 +6,9 @@ packages=(g++ cmake make pkg-config libgtest-dev qt6-base-dev gettext
           # captions measured in the font the windows are laid out for
           xvfb x11-utils locales fonts-dejavu-core
           # the package and its check: make package, packaging/check-package.sh
-          dpkg-dev file librsvg2-bin appstream desktop-file-utils lintian)
+          dpkg-dev file librsvg2-bin appstream desktop-file-utils lintian
+          # make hardening: sanitizers and libFuzzer
+          clang libclang-rt-14-dev)
 case "${1:-}" in
   --with-display) packages+=(xauth) ;;
   # The log's flood benchmark: a virtual display, a session bus and
