@@ -27,8 +27,8 @@ void AddSimulatorMenu(TForm1* form, SimulatorServer* simulator) {
     input->setObjectName("SimInput0High");
     input->setCheckable(true);
     // The menu starts from the module's level, then drives it.
-    const bool startHigh = true;
-    simulator->withModule([startHigh](SimulatedModule& m) { m.setInput0(startHigh); });
+    constexpr bool startHigh = true;
+    simulator->withModule([](SimulatedModule& m) { m.setInput0(startHigh); });
     input->setChecked(startHigh);
     QObject::connect(input, &QAction::toggled, form, [simulator](bool high) {
         simulator->withModule([high](SimulatedModule& m) { m.setInput0(high); });

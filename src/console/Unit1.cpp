@@ -179,7 +179,7 @@ void TForm1::buildLayout() {
 }
 
 void TForm1::buildMenus() {
-    auto action = [this](QMenu* menu, const char* name, const QString& caption) {
+    auto action = [](QMenu* menu, const char* name, const QString& caption) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(name);
         return a;
