@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstring>
 
+#include "app/SimulatorTagMenu.h"
 #include "console/HandlerGuard.h"
 #include "console/Unit1.h"
 #include "sim/SimulatorServer.h"
@@ -22,6 +23,9 @@ void AddSimulatorMenu(TForm1* form, SimulatorServer* simulator) {
     QObject::connect(tag, &QAction::toggled, form, [simulator](bool in) {
         simulator->withModule([in](SimulatedModule& m) { m.setTagInField(in); });
     });
+
+    AddSimulatorTagItems(menu, form, simulator);
+    menu->addSeparator();
 
     QAction* input = menu->addAction("Input0 at Logic 1");
     input->setObjectName("SimInput0High");

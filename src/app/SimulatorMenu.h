@@ -1,6 +1,6 @@
 // The "Simulator" menu of `talvor --simulator`: the operator's hands on the
-// simulated module (tag in or out of the field, Input0 level, power cycle,
-// unplugging and plugging in its cable).
+// simulated module (tag in or out of the field, which tag, Input0 level, power
+// cycle, unplugging and plugging in its cable).
 #pragma once
 
 class SimulatorServer;

@@ -115,6 +115,18 @@ bool SimulatedModule::readsUnder(const CalibrationSetting& setting) const {
            std::find(m_readable.begin(), m_readable.end(), setting) != m_readable.end();
 }
 
+void SimulatedModule::selectTag(TagChoice choice) {
+    const bool inField = m_tagInField;
+    setTagInField(false);
+    m_placed = static_cast<size_t>(choice);
+    setTagInField(inField);
+}
+
+void SimulatedModule::swapInBlankTag() {
+    m_tags[static_cast<size_t>(TagChoice::T5557)] = VirtualTag::blankT5557();
+    selectTag(TagChoice::T5557);
+}
+
 void SimulatedModule::setTagInField(bool inField) {
     // A continuous read reports a tag again as soon as it comes back.
     if (!inField && m_read.continuous) m_read.nextEmitMs = m_lastNowMs;
@@ -296,13 +308,29 @@ void SimulatedModule::startAutoReading(int64_t nowMs) {
 bool SimulatedModule::readable(const ReadRequest& r) const {
     if (!m_tagInField || r.readType < 1 || r.readType > 4) return false;
     if (!readsUnder(calibration())) return false;
-    const Block0Info b0 = decodeBlock0(m_tag.blocks[0]);
+    const Block0Info b0 = decodeBlock0(tag().blocks[0]);
     if (b0.passwordProtected &&
-        (!r.withPassword || bigEndian(r.password.data()) != m_tag.blocks[7]))
+        (!r.withPassword || bigEndian(r.password.data()) != tag().blocks[7]))
         return false;
-    if (r.readType == 1) return b0.modulation == TagModulation::RF64;
-    if (r.readType == 4) return b0.modulation == TagModulation::RF32;
+    if (r.readType == 1) return b0.modulation == TagModulation::RF64 && matchesByteTrack();
+    if (r.readType == 4) return b0.modulation == TagModulation::RF32 && matchesByteTrack();
+    if (!tag().programmable) return true;
+    if (!emulatesEm4100()) return false;
+    if (r.readType == 2) return em4100HeaderInCycle(tag().blocks[1], tag().blocks[2]);
+    std::array<uint8_t, 5> id;
+    return em4100IdOfCycle(tag().blocks[1], tag().blocks[2], id);
+}
+
+bool SimulatedModule::matchesByteTrack() const {
+    const size_t count = std::min<size_t>(m_config[32], 4);
+    for (size_t i = 0; i < count; ++i)
+        if (m_config[33 + i] != static_cast<uint8_t>(tag().blocks[1] >> (24 - 8 * i))) return false;
     return true;
+}
+
+bool SimulatedModule::emulatesEm4100() const {
+    const Block0Info b0 = decodeBlock0(tag().blocks[0]);
+    return b0.modulation == TagModulation::RF64 && b0.maxBlock == 2;
 }
 
 void SimulatedModule::setAutoRepeatMicros(int us) {
@@ -324,24 +352,32 @@ std::vector<uint8_t> SimulatedModule::nextTagFrame(const ReadRequest& r) {
     std::vector<uint8_t> frame = tagFrame(r);
     ++m_tagFramesSent;
     if (m_countTagIds)
-        for (int i = 4; i >= 0 && ++m_tag.emId[static_cast<size_t>(i)] == 0; --i) {
+        for (int i = 4; i >= 0 && ++tag().emId[static_cast<size_t>(i)] == 0; --i) {
         }
     return frame;
 }
 
 std::vector<uint8_t> SimulatedModule::tagFrame(const ReadRequest& r) const {
     std::vector<uint8_t> data;
-    if (r.readType == 2) {
-        const auto s = em4100Stream(m_tag.emId);
+    auto pushWord = [&data](uint32_t w) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            data.push_back(static_cast<uint8_t>(w >> shift));
+    };
+    if (tag().programmable && (r.readType == 2 || r.readType == 3)) {
+        std::array<uint8_t, 5> id{};
+        if (r.readType == 2) {
+            pushWord(tag().blocks[1]);
+            pushWord(tag().blocks[2]);
+        } else if (em4100IdOfCycle(tag().blocks[1], tag().blocks[2], id)) {
+            data.assign(id.begin(), id.end());
+        }
+    } else if (r.readType == 2) {
+        const auto s = em4100Stream(tag().emId);
         data.assign(s.begin(), s.end());
     } else if (r.readType == 1 || r.readType == 4) {
-        for (int b = 1; b <= r.blocks; ++b) {
-            const uint32_t w = m_tag.blocks[static_cast<size_t>(b)];
-            for (int shift = 24; shift >= 0; shift -= 8)
-                data.push_back(static_cast<uint8_t>(w >> shift));
-        }
+        for (int b = 1; b <= r.blocks; ++b) pushWord(tag().blocks[static_cast<size_t>(b)]);
     } else {
-        data.assign(m_tag.emId.begin(), m_tag.emId.end());
+        data.assign(tag().emId.begin(), tag().emId.end());
     }
     return makeFrame(kTagFrame, data);
 }
@@ -409,10 +445,13 @@ void SimulatedModule::execute(const std::vector<uint8_t>& frame, int64_t nowMs) 
             const size_t need = cmd == 0x23 ? 9 : 5;
             bool ok = data.size() >= need && data[0] <= 7 && m_tagInField;
             if (ok) {
-                const bool prot = decodeBlock0(m_tag.blocks[0]).passwordProtected;
-                ok = cmd == 0x23 ? bigEndian(&data[5]) == m_tag.blocks[7] : !prot;
+                const bool prot = decodeBlock0(tag().blocks[0]).passwordProtected;
+                ok = cmd == 0x23 ? bigEndian(&data[5]) == tag().blocks[7] : !prot;
             }
-            if (ok) m_tag.blocks[data[0]] = bigEndian(&data[1]);
+            if (ok && m_loseNextWrite)
+                m_loseNextWrite = false;
+            else if (ok)
+                tag().blocks[data[0]] = bigEndian(&data[1]);
             answer = makeFrame(ok ? kAck : kNak);
             break;
         }

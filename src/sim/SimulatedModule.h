@@ -44,7 +44,7 @@
 // P1 = most significant byte) with the read, and for the Byte Track read
 // types the transponder's modulation matches (type 1 RF/64, type 4 RF/32).
 //
-// Tag frame data by read type:
+// Tag frame data by read type (the program's tag decoder reads them so):
 //   3 (EM4100 decoded): the 5 ID bytes.
 //   2 (EM4100 raw): 8 bytes, the 64-bit EM4100 stream of the ID, first bit
 //     in the top bit of byte 0: 9 header ones, 10 rows of 4 data bits plus an
@@ -52,8 +52,21 @@
 //   1, 4 (Byte Track): N blocks of 4 bytes, blocks 1..N of the transponder,
 //     most significant byte first; N = the block count of the read, clamped
 //     to 1..7. The max-block field of Block0 is not honoured.
-// The virtual tag carries an EM4100 ID and eight transponder blocks and
-// answers every read type; the EM read types ignore the modulation.
+// A Byte Track read finds only a tag whose block 1 starts with the tracked
+// bytes (d32 of them, at most 4, from d33; none tracked matches every tag).
+//
+// Two tags can be placed (selectTag), one at a time:
+// - The fixed EM4100 tag (the default): an EM4100 ID that no write changes,
+//   beside eight writable transponder blocks. It answers every read type; the
+//   EM read types ignore the modulation.
+// - The programmable T5557: eight blocks and nothing else, like a real one.
+//   It sends blocks 1..max block over and over; when Block0 selects RF/64 and
+//   max block 2, those 64 bits are an EM4100 emulation: an EM4100 decoded read
+//   returns the ID they encode (at any rotation), and nothing when they hold
+//   no valid stream; an EM4100 raw read returns blocks 1 and 2 as they stand
+//   (not aligned), and nothing when they hold no nine 1 bits in a row. Other
+//   Block0 words give the EM read types nothing. swapInBlankTag() puts a new
+//   one in its place: Block0 0x001480E0, blocks 1 to 7 zero.
 //
 // Block0 (see Block0Info): a word with 0x60 in bits 31-24 and bits 15-12 all
 // set is a Q5 word (RF/64 iff bit 16, password protection iff bit 0x400);
@@ -66,6 +79,8 @@
 // when a tag is in the field and the password equals block 7. Otherwise, and
 // for a block number above 7, the answer is 0x66. Calibration does not
 // matter for writing. Writing block 0 changes the protection at once.
+// loseNextWrite(): the next write that would succeed is answered 0x99 and
+// changes nothing, the fault that reading a tag back exists to catch.
 //
 // Sleep (0x60): acknowledged, then the module sleeps: pending reads end and
 // nothing is read or sent. The next byte received wakes it and is processed
@@ -111,18 +126,30 @@ struct Block0Info {
     bool q5 = false;
     bool passwordProtected = false;
     TagModulation modulation = TagModulation::Other;
+    int maxBlock = 0;  // the last block the tag sends
 };
 Block0Info decodeBlock0(uint32_t word);
 
 // The 64-bit EM4100 bit stream of a 5-byte ID, first bit in the top bit of byte 0.
 std::array<uint8_t, 8> em4100Stream(const std::array<uint8_t, 5>& id);
 
-// The tag the module can be given.
+// The ID that a T5557's 64-bit cycle (blocks 1 and 2) emulates, found at any
+// rotation by encoding the candidate again; false when none is valid. Kept
+// apart from the program's own decoder, so that one checks the other.
+bool em4100IdOfCycle(uint32_t block1, uint32_t block2, std::array<uint8_t, 5>& id);
+// Whether the cycle holds nine 1 bits in a row, where a reader would sync.
+bool em4100HeaderInCycle(uint32_t block1, uint32_t block2);
+
+// A tag the module can be given.
 struct VirtualTag {
+    // false: the fixed EM4100 tag; true: a programmable T5557 (see above).
+    bool programmable = false;
     std::array<uint8_t, 5> emId{{0x1A, 0x2B, 0x3C, 0x4D, 0x5E}};
     // Block 0 defaults to T5557 rules, RF/64, max block 7, no password.
     std::array<uint32_t, 8> blocks{{0x001480E0, 0x52588B45, 0x02020202, 0x03030303, 0x04040404,
                                      0x05050505, 0x05050505, 0x00000000}};
+
+    static VirtualTag blankT5557();
 };
 
 // Behaviour that makes the module misbehave on purpose, for tests.
@@ -200,8 +227,17 @@ public:
     // --- tag and field ----------------------------------------------------
     void setTagInField(bool inField);
     bool tagInField() const { return m_tagInField; }
-    VirtualTag& tag() { return m_tag; }
-    const VirtualTag& tag() const { return m_tag; }
+    // The tag placed on the antenna (in the field or not).
+    VirtualTag& tag() { return m_tags[m_placed]; }
+    const VirtualTag& tag() const { return m_tags[m_placed]; }
+    enum class TagChoice { FixedEm4100 = 0, T5557 = 1 };
+    // A tag in the field leaves and the chosen one enters; each keeps its data.
+    void selectTag(TagChoice choice);
+    TagChoice selectedTag() const { return static_cast<TagChoice>(m_placed); }
+    // A new blank T5557 in place of the programmable one, and placed.
+    void swapInBlankTag();
+    void loseNextWrite() { m_loseNextWrite = true; }
+    bool nextWriteLost() const { return m_loseNextWrite; }
 
     // Calibration combinations under which the tag reads. Factory default:
     // {96,2,3,3,1C,1C}, {95,2,3,3,18,1C}, {94,3,2,3,08,0C}.
@@ -265,6 +301,8 @@ private:
     void startAutoReading(int64_t nowMs);
     ReadRequest requestFrom(uint8_t type, uint8_t blocks) const;
     bool readable(const ReadRequest& r) const;
+    bool matchesByteTrack() const;
+    bool emulatesEm4100() const;
     std::vector<uint8_t> tagFrame(const ReadRequest& r) const;
     // tagFrame() for sending: counted, and moves a counting ID on.
     std::vector<uint8_t> nextTagFrame(const ReadRequest& r);
@@ -282,7 +320,9 @@ private:
     uint8_t m_baudCode = 1;
     int m_pendingBaudCode = -1;
 
-    VirtualTag m_tag;
+    VirtualTag m_tags[2] = {VirtualTag{}, VirtualTag::blankT5557()};
+    size_t m_placed = 0;
+    bool m_loseNextWrite = false;
     bool m_tagInField = false;
     bool m_everySettingReads = false;
     std::vector<CalibrationSetting> m_readable;
