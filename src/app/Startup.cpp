@@ -7,6 +7,7 @@
 #include "app/QtMainThreadExecutor.h"
 #include "console/Accessibility.h"
 #include "console/HandlerGuard.h"
+#include "console/TagsView.h"
 #include "console/Unit1.h"
 #include "dialogs/Unit2.h"
 #include "dialogs/Unit3.h"
@@ -58,6 +59,13 @@ void CreateWindows() {
         if (Form1) Form1->AppendLine(line);
     });
     Form1->WatchPort(com_form->comport1);
+    com_form->SetFrameWatchers(
+        [](const uint8_t* frame, int size) {
+            if (Form1) Form1->TagsView1->FrameSent(frame, size);
+        },
+        [](const uint8_t* frame, int size) {
+            if (Form1) Form1->TagsView1->FrameReceived(frame, size);
+        });
     createDialog(Form2);
     createDialog(Form3);
     createDialog(Form4);

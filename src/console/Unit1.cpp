@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -22,6 +23,7 @@
 #include "console/PortList.h"
 #include "console/PortRecovery.h"
 #include "console/PortWatcher.h"
+#include "console/TagsView.h"
 #include "console/Widgets.h"
 #include "link/TALVOR_comport.h"
 #include "settings/SettingsFile.h"
@@ -174,7 +176,15 @@ void TForm1::buildLayout() {
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setAccessibleName(Label21->text());
     Memo1Menu = new LogMenu(Memo1);
-    right->addWidget(Memo1);
+    LogTabs = new QTabWidget(central);
+    LogTabs->setObjectName("LogTabs");
+    LogTabs->addTab(Memo1, "Activity Log");
+    TagsView1 = new TagsView(LogTabs);
+    LogTabs->addTab(TagsView1, "Tags");
+    TagsView1->OnRowCountChanged = [this](int rows) {
+        LogTabs->setTabText(LogTabs->indexOf(TagsView1), QString("Tags (%1)").arg(rows));
+    };
+    right->addWidget(LogTabs);
     columns->addLayout(right, 1);
 }
 

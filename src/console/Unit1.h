@@ -18,11 +18,13 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QTabWidget;
 class QToolButton;
 class PortRecovery;
 class PortWatcher;
 class TCustomComPort;
 class TRadioGroup;
+class TagsView;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -37,6 +39,9 @@ public:
     QLabel* Label21;
     LogView* Memo1;
     LogMenu* Memo1Menu;  // its context menu and [Log] settings
+    // The log's tab, and the tags seen in the tab beside it.
+    QTabWidget* LogTabs;
+    TagsView* TagsView1;
     QToolButton* SpeedButton1;
     QPushButton* Button5;     // hidden: Firmware
     QPushButton* Button6;     // hidden: Reset

@@ -98,6 +98,7 @@ std::string Tcom_form::SendFrame(const uint8_t* frame, int size) {
     copy[size - 1] = sum;
     const std::string hex = HexText(copy, size);
     comport1.Write(copy, size);
+    if (frameSent_) frameSent_(copy, size);
     return hex;
 }
 
@@ -186,6 +187,11 @@ void Tcom_form::ReadResponse(std::string& dataText, std::string& replyText) {
         return;
     }
     replyText = reply;
+    if (frameReceived_) {
+        const std::string frame = head + body;
+        frameReceived_(reinterpret_cast<const uint8_t*>(frame.data()),
+                       static_cast<int>(frame.size()));
+    }
 }
 
 void Tcom_form::comport1RxChar(TCustomComPort*, int32_t) {

@@ -57,6 +57,15 @@ public:
     // nullptr goes back to real time.
     void SetClock(ExchangeClock* clock);
 
+    // Watchers of whole frames, checksum included: each command frame SendFrame
+    // writes, and each response frame ReadResponse accepts, whoever asked (the
+    // tag list learns the read type asked for and sees every tag frame).
+    using FrameWatcher = std::function<void(const uint8_t* frame, int size)>;
+    void SetFrameWatchers(FrameWatcher sent, FrameWatcher received) {
+        frameSent_ = std::move(sent);
+        frameReceived_ = std::move(received);
+    }
+
     std::string SendFrame(const uint8_t* frame, int size);
     void ReadResponse(std::string& dataText, std::string& replyText);
 
@@ -72,6 +81,8 @@ private:
     void DiscardBothQueues();
     LineSink lineSink_;
     ExchangeClock* clock_;
+    FrameWatcher frameSent_;
+    FrameWatcher frameReceived_;
 };
 
 extern Tcom_form* com_form;

@@ -1,0 +1,57 @@
+// The Tags tab: every tag frame counted once, one row per tag, while the log
+// keeps its own line for each frame.
+#include <gtest/gtest.h>
+
+#include <QTabWidget>
+#include <QTableView>
+#include <fstream>
+#include <sstream>
+
+#include "console/TagsView.h"
+#include "console/Unit1.h"
+#include "console/Widgets.h"
+#include "support/ui/UiHarness.h"
+
+namespace {
+
+size_t tagLines(const std::vector<std::string>& log) {
+    size_t n = 0;
+    for (const auto& line : log) n += line.rfind("RX > FF 01 ", 0) == 0 ? 1 : 0;
+    return n;
+}
+
+TEST(TagsView, RepeatedFramesAreOneRowCountedAsTheLogShowsThem) {
+    UiHarness ui;
+    ui.sim.withModule([](SimulatedModule& m) {
+        m.setAutoRepeatMs(10);
+        m.setTagInField(true);
+    });
+    ui.start();
+    TagsView* tags = Form1->TagsView1;
+    Form1->rdb_auto->SetItemIndex(0);
+    Form1->Button17Click();  // auto mode, EM4100 decoded
+    ASSERT_TRUE(
+        ui.waitFor([&] { return tags->Table().Size() == 1 && tags->Table().Row(0).count >= 20; }));
+    Form1->Button2Click();             // Stop Read
+    Form1->rdb_read->SetItemIndex(2);  // EM4100 raw: the same tag
+    Form1->Button4Click();
+    ASSERT_TRUE(ui.waitFor([&] { return tags->Table().Row(0).tag.readType == 2; }));
+    ui.settle(100);
+    tags->Refresh();
+
+    ASSERT_EQ(tags->tbl_tags->model()->rowCount(), 1);
+    EXPECT_EQ(tags->Table().Row(0).count, tagLines(ui.log()));
+    EXPECT_EQ(ToStd(Form1->LogTabs->tabText(1)), "Tags (1)");
+    const std::string csv = ui.folder.file("tags.csv");
+    ASSERT_EQ(tags->ExportCsv(csv), "");
+    std::ifstream in(csv);
+    std::string header, row;
+    std::getline(in, header), std::getline(in, row);
+    EXPECT_EQ(row.rfind("1A2B3C4D5E,0725372254,\"060,19806\",,EM4100 raw,", 0), 0u) << row;
+
+    tags->btn_tags_clear->click();
+    EXPECT_EQ(tags->tbl_tags->model()->rowCount(), 0);
+    EXPECT_EQ(ToStd(Form1->LogTabs->tabText(1)), "Tags (0)");
+}
+
+}  // namespace
