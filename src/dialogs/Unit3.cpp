@@ -16,11 +16,11 @@
 #include <exception>
 #include <stdexcept>
 
-#include "console/CommandExchange.h"
 #include "console/HandlerGuard.h"
 #include "console/MessageBoxes.h"
 #include "console/Unit1.h"
 #include "console/Widgets.h"
+#include "dialogs/TagExchanges.h"
 #include "dialogs/TagProgramming.h"
 #include "dialogs/Unit4.h"
 #include "link/TALVOR_comport.h"
@@ -42,10 +42,6 @@ std::string defaultBlockText(int k) {
     if (k <= 16) return "04";
     if (k <= 24) return "05";
     return kDefaultTagPassword;  // block 7 holds the transponder's password
-}
-
-std::string joined(const std::array<std::string, 4>& texts) {
-    return texts[0] + " " + texts[1] + " " + texts[2] + " " + texts[3];
 }
 
 std::array<std::string, 4> texts(QLineEdit* const* fields) {
@@ -160,6 +156,8 @@ void TForm3::buildLayout() {
         *passwordFields[k] = edit;
     }
 
+    buildEm4100Row(outer);
+
     auto* note1 = new QLabel("For reliable Tag programming, please", this);
     note1->setObjectName("Label1");
     auto* note2 = new QLabel("stop reading the Tag", this);
@@ -200,6 +198,11 @@ void TForm3::connectHandlers() {
     }
     connect(ProgrammingParameters2, &QAction::triggered, this,
             GuardedSlot([this] { ProgrammingParameters2Click(); }));
+    connect(btn_compose_em4100, &QPushButton::clicked, this,
+            GuardedSlot([this] { btn_compose_em4100Click(); }));
+    connect(btn_write_verify, &QPushButton::clicked, this,
+            GuardedSlot([this] { btn_write_verifyClick(); }));
+    connect(btn_series, &QPushButton::clicked, this, GuardedSlot([this] { btn_seriesClick(); }));
 }
 
 // --- creation, settings, closing ---------------------------------------------
@@ -235,6 +238,7 @@ void TForm3::load_ini() {
         passwords[k]->setText(FromStd(read("Pass" + std::to_string(k + 1), kDefaultTagPassword)));
     for (int k = 1; k <= 28; ++k)
         hex[k + 4]->setText(FromStd(read("B" + std::to_string(k), defaultBlockText(k))));
+    edt_em4100->setText(FromStd(read("EM4100ID", "")));
 }
 
 void TForm3::save_ini() {
@@ -248,6 +252,7 @@ void TForm3::save_ini() {
         keys.emplace_back("Pass" + std::to_string(k + 1), ToStd(passwords[k]->text()));
     for (int k = 1; k <= 28; ++k)
         keys.emplace_back("B" + std::to_string(k), ToStd(hex[k + 4]->text()));
+    keys.emplace_back("EM4100ID", ToStd(edt_em4100->text()));
     TIniFile(SettingsPath()).WriteStrings(kSection, keys);
 }
 
@@ -350,38 +355,26 @@ void TForm3::program_block(int n) {
         passwordTexts = texts(fields);
         password = FieldBytes(passwordTexts);
     }
+    WriteBlock(n, data, dataTexts, password, passwordTexts);
+}
 
-    // Writing a transponder takes longer than the module's other commands.
-    // The normal limit comes back on every way out, a port error included.
-    struct NormalLimitOnExit {
-        ~NormalLimitOnExit() { PollLimit = kNormalPollLimit; }
-    } restore;
-    PollLimit = kProgrammingPollLimit;
-    RunCommand(
-        [&](uint8_t* frame) {
-            return BuildProgramBlockFrame(frame, static_cast<uint8_t>(n), data, password);
-        },
-        password ? TagProgrammingLines::ProgramBlockWithPassword : TagProgrammingLines::ProgramBlock,
-        {{"block", std::to_string(n)},
-         {"fields", joined(dataTexts)},
-         {"password", joined(passwordTexts)}});
+bool TForm3::confirm_password_protection() {
+    if (cmb_pass->currentText() != "ON") return true;
+    Messages().information(
+        "You have enabled the password. Password will be required when "
+        "accessing(read/write) to the Tag. The password is the data in Block7 of the tag. "
+        "Make sure you know the Block7 content. A confirmation is going to be asked in the "
+        "next message",
+        "Tag Programming");
+    return Messages().question("Do you still want to enable password and program the Tag?",
+                               "UYARI");
 }
 
 void TForm3::Button1Click() {
     if (!Block0Word(block0Choice()))
         throw std::runtime_error(
             "Block 0 is not composed: choose Transponder Type, Modulation and Max Block first.");
-    if (cmb_pass->currentText() == "ON") {
-        Messages().information(
-            "You have enabled the password. Password will be required when "
-            "accessing(read/write) to the Tag. The password is the data in Block7 of the tag. "
-            "Make sure you know the Block7 content. A confirmation is going to be asked in the "
-            "next message",
-            "Tag Programming");
-        if (!Messages().question("Do you still want to enable password and program the Tag?",
-                                 "UYARI"))
-            return;
-    }
+    if (!confirm_password_protection()) return;
     program_block(0);
 }
 

@@ -11,12 +11,16 @@
 #include "dialogs/DialogForm.h"
 
 class QAction;
+class QBoxLayout;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QMenuBar;
 class QPushButton;
 class QRadioButton;
+class SeriesDialog;
+struct TagWriteJob;
 
 class TForm3 : public TDialogForm {
     Q_OBJECT
@@ -43,6 +47,13 @@ public:
     QLineEdit* Edit10;
     QLineEdit* Edit11;
     QLineEdit* Edit12;
+    // EM4100 cloning, writing with a read-back check, and series.
+    QLineEdit* edt_em4100;
+    QPushButton* btn_compose_em4100;
+    QPushButton* btn_write_verify;
+    QPushButton* btn_series;
+    QLabel* lbl_verify_status;
+    SeriesDialog* Series;
 
     // Handlers
     void FormCreate();
@@ -64,6 +75,9 @@ public:
     void Button8Click();
     void Button9Click();
     void ProgrammingParameters2Click();
+    void btn_compose_em4100Click();
+    void btn_write_verifyClick();
+    void btn_seriesClick();
 
     // Routines
     void save_ini();
@@ -72,12 +86,18 @@ public:
     void hex_to_asc(int i);
     void asc_to_hex(int i);
     void program_block(int n);
+    // The notice and question before a Block0 that turns protection on; true
+    // when the operator goes on (or protection is off).
+    bool confirm_password_protection();
+    // Block0 and blocks 1 to Max Block from the fields, and how to check them.
+    TagWriteJob write_job() const;
 
     // The four choices as they stand.
     Block0Choice block0Choice() const;
 
 private:
     void buildLayout();
+    void buildEm4100Row(QBoxLayout* outer);
     void connectHandlers();
     void load_ini();
 };
