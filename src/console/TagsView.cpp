@@ -19,6 +19,13 @@
 #include "console/Widgets.h"
 #include "settings/SettingsFile.h"
 
+namespace {
+
+// "HH:MM:SS": the milliseconds of the log's stamps are of no use here.
+std::string shownTime(int64_t msecsSinceEpoch) { return ClockStamp(msecsSinceEpoch).substr(0, 8); }
+
+}  // namespace
+
 // The tag table as Qt's views see it. Rows are announced as they come and go
 // when Sync() runs, by the numbers the table gives its rows.
 class TagTableModel : public QAbstractTableModel {
@@ -44,7 +51,7 @@ public:
         // A row pushed out since the last Sync() shows empty until then.
         if (number < table_.FirstRowNumber() || number >= table_.EndRowNumber()) return {};
         const auto texts =
-            table_.RowTexts(static_cast<size_t>(number - table_.FirstRowNumber()), ClockStamp);
+            table_.RowTexts(static_cast<size_t>(number - table_.FirstRowNumber()), shownTime);
         return FromStd(texts[static_cast<size_t>(index.column())]);
     }
 

@@ -114,7 +114,10 @@ SeriesDialog::SeriesDialog(QWidget* parent)
     lbl_series_outcome->setObjectName("lbl_series_outcome");
     lbl_series_outcome->setAccessibleName("Last outcome");
     lbl_series_outcome->setWordWrap(true);
+    lbl_series_outcome->setMinimumHeight(3 * lbl_series_outcome->fontMetrics().lineSpacing());
+    lbl_series_outcome->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     outer->addWidget(lbl_series_outcome);
+    setMinimumWidth(440);
 
     const std::pair<QPushButton*, void (SeriesDialog::*)()> clicks[] = {
         {btn_series_start, &SeriesDialog::btn_series_startClick},
@@ -126,6 +129,7 @@ SeriesDialog::SeriesDialog(QWidget* parent)
     for (const auto& [button, handler] : clicks)
         connect(button, &QPushButton::clicked, this,
                 GuardedSlot([this, handler = handler] { (this->*handler)(); }));
+    lbl_series_prompt->setText("Choose the IDs, then press Start.");
     showState();
 }
 

@@ -42,9 +42,9 @@ void TagTable::Clear() {
 }
 
 const std::vector<std::string>& TagTable::ColumnNames() {
-    static const std::vector<std::string> names{"Tag",       "Decimal",   "Facility,Card",
-                                                "ASCII",     "Read Type", "First Seen",
-                                                "Last Seen", "Count",     "Note"};
+    static const std::vector<std::string> names{"Tag",        "Decimal",   "Facility,Card",
+                                                "ASCII",      "Count",     "Read Type",
+                                                "First Seen", "Last Seen", "Note"};
     return names;
 }
 

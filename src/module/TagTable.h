@@ -41,7 +41,8 @@ public:
     uint64_t FirstRowNumber() const { return firstNumber_; }
     uint64_t EndRowNumber() const { return firstNumber_ + rows_.size(); }
 
-    enum Column { Tag, Decimal, FacilityCard, Ascii, ReadType, FirstSeen, LastSeen, Count, Note };
+    // The count comes early, where a narrow window still shows it.
+    enum Column { Tag, Decimal, FacilityCard, Ascii, Count, ReadType, FirstSeen, LastSeen, Note };
     static const std::vector<std::string>& ColumnNames();
     std::vector<std::string> RowTexts(size_t i, const TimeText& time) const;
     // A header line, then one line per row; fields quoted where needed.

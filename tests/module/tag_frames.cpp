@@ -118,9 +118,9 @@ TEST(TagWatch, LearnsTheReadTypeFromTheFramesAndCountsEachTagOnce) {
     EXPECT_EQ(table.Row(0).firstSeenMs, 10);
     EXPECT_EQ(table.Row(0).lastSeenMs, 60);
     EXPECT_EQ(table.Csv(hhmm),
-              "Tag,Decimal,\"Facility,Card\",ASCII,Read Type,First Seen,Last Seen,Count,Note\n"
-              "1A2B3C4D5E,0725372254,\"060,19806\",,EM4100 raw,10,60,4,\n"
-              "52588B45 02020202,,,RX.E....,Byte Track RF/64,40,40,1,\n");
+              "Tag,Decimal,\"Facility,Card\",ASCII,Count,Read Type,First Seen,Last Seen,Note\n"
+              "1A2B3C4D5E,0725372254,\"060,19806\",,4,EM4100 raw,10,60,\n"
+              "52588B45 02020202,,,RX.E....,1,Byte Track RF/64,40,40,\n");
 }
 
 TEST(TagTable, ANewTagBeyondTheMaximumPushesOutTheOldestAndClearEmptiesIt) {
