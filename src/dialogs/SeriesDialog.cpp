@@ -224,7 +224,16 @@ void SeriesDialog::btn_series_writeClick() {
             return;
         }
     }
-    const TagWriteOutcome outcome = WriteAndVerify(Em4100WriteJob(id, type_));
+    TagWriteOutcome outcome;
+    try {
+        outcome = WriteAndVerify(Em4100WriteJob(id, type_));
+    } catch (const std::exception& e) {
+        // A port error ends the attempt; the record still tells of it.
+        record(id, std::string("failed: ") + e.what(), {});
+        retrying_ = true;
+        showState();
+        throw;
+    }
     record(id, outcome.recordText, outcome.blocksWritten);
     const std::string number = "Tag " + std::to_string(current_ + 1) + ": ";
     if (outcome.kind != TagWriteOutcome::Verified) {
