@@ -154,7 +154,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     Tcom_form host;
     std::vector<std::string> lines;
-    host.SetLineSink([&lines](const std::string& l) { lines.push_back(l); });
+    // How many bytes had been taken when each line was logged.
+    std::vector<size_t> takenAtLine;
+    host.SetLineSink([&](const std::string& l) {
+        lines.push_back(l);
+        takenAtLine.push_back(line.Consumed().size());
+    });
     host.comport1.SetEvents(TComEvents{});
     host.comport1.UseBackend(line.Backend());
     host.SetClock(&line);
@@ -173,28 +178,41 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             line.AwaitInput();
             if (line.Waiting() == 0) break;
         }
-        const size_t takenBefore = line.Consumed().size();
+        size_t takenBefore = line.Consumed().size();
         lines.clear();
-        Call c;
-        c.dataText = kUnchanged;
+        takenAtLine.clear();
         if (n == 0) {
+            Call c;
+            c.dataText = kUnchanged;
             host.ReadResponse(c.dataText, c.replyText);
             c.lines = std::move(lines);
+            c.taken = line.Consumed().substr(takenBefore);
+            checkCall(c, line.Waiting());
         } else {
-            // The unsolicited path: ReadResponse's lines, then "RX > " + reply
-            // unless the bytes were no frame.
-            c.dataShown = false;
+            // The unsolicited path: for each ReadResponse, its lines, then
+            // "RX > " + reply unless the bytes were no frame. One event may
+            // take several frames; only the last outcome may be other than one.
             host.comport1RxChar(&host.comport1, static_cast<int32_t>(line.Waiting()));
-            c.lines = std::move(lines);
-            if (!c.lines.empty() && c.lines.back().rfind("RX > ", 0) == 0) {
-                c.replyText = c.lines.back().substr(5);
-                c.lines.pop_back();
-            } else {
-                c.replyText = "none_protocol";
+            size_t from = 0;
+            for (size_t i = 0; i <= lines.size(); ++i) {
+                const bool last = i == lines.size();
+                if (!last && lines[i].rfind("RX > ", 0) != 0) continue;
+                if (last && from == lines.size() && from > 0) break;
+                Call c;
+                c.dataShown = false;
+                c.dataText = kUnchanged;
+                c.lines.assign(lines.begin() + static_cast<long>(from),
+                               lines.begin() + static_cast<long>(i));
+                c.replyText = last ? "none_protocol" : lines[i].substr(5);
+                const size_t takenAfter = last ? line.Consumed().size() : takenAtLine[i];
+                c.taken = line.Consumed().substr(takenBefore, takenAfter - takenBefore);
+                FUZZ_CHECK(last || i + 1 == lines.size() || c.replyText.size() >= 12,
+                           "went on after " + c.replyText);
+                checkCall(c, last || i + 1 == lines.size() ? line.Waiting() : 0);
+                takenBefore = takenAfter;
+                from = i + 1;
             }
         }
-        c.taken = line.Consumed().substr(takenBefore);
-        checkCall(c, line.Waiting());
         FUZZ_CHECK(line.Delivered() == line.Consumed().size() + line.Purged() + line.Waiting(),
                    "bytes lost or duplicated between the line and the reader");
     }

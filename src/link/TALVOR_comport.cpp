@@ -43,6 +43,12 @@ std::string zeroXText(const std::string& bytes) {
 // so the rest is waited for on this short timer instead.
 constexpr auto kPartialAnswerNap = std::chrono::microseconds(300);
 
+// Bounds of one received-data event's work: frames taken, and time.
+constexpr int kRxDrainFrames = 64;
+constexpr auto kRxDrainTime = std::chrono::milliseconds(10);
+// Header, reserved byte, length 0 and checksum.
+constexpr int32_t kSmallestFrame = 4;
+
 }  // namespace
 
 std::string HexText(const uint8_t* bytes, int count) {
@@ -195,10 +201,24 @@ void Tcom_form::ReadResponse(std::string& dataText, std::string& replyText) {
 }
 
 void Tcom_form::comport1RxChar(TCustomComPort*, int32_t) {
-    std::string dataText, replyText;
-    ReadResponse(dataText, replyText);
-    if (replyText == "none_protocol") return;
-    AppendLine("RX > " + replyText);
+    // A module reading at full speed leaves several frames waiting by the time
+    // one event is handled. Taking them in this event saves the event thread's
+    // hand-over per frame; the bounds keep the window's other events flowing.
+    const auto deadline = clock_->Now() + kRxDrainTime;
+    for (int frames = 1;; ++frames) {
+        std::string dataText, replyText;
+        ReadResponse(dataText, replyText);
+        if (replyText == "none_protocol") return;
+        AppendLine("RX > " + replyText);
+        // Only after a good frame: a status word has already dealt with the
+        // queue. Fewer bytes than the smallest frame are left to the event
+        // their remainder raises. A terminal cannot be peeked, so a header
+        // that is waiting is read on here, with the same waits and lines the
+        // next event would give it at once.
+        if (replyText.size() < 12 || frames >= kRxDrainFrames || clock_->Now() >= deadline ||
+            comport1.InputCount() < kSmallestFrame)
+            return;
+    }
 }
 
 // The port reports these; the module's link has no use for them.

@@ -164,6 +164,42 @@ TEST_F(Exchange, UnsolicitedDataIsLoggedByTheReceivedDataHandler) {
     EXPECT_EQ(lines[0].rfind("Incoming ASCII Characters >HELLO\t", 0), 0u);
 }
 
+// A tag frame carrying `id` in its last data byte.
+std::string tagFrame(int id) {
+    std::string f = bytes({0xFF, 0x01, 0x06, 0x10, 0x00, 0x00, 0x00, 0x00, id});
+    int sum = 0;
+    for (size_t i = 1; i < f.size(); ++i) sum += static_cast<uint8_t>(f[i]);
+    return f + static_cast<char>(sum & 0xFF);
+}
+
+TEST_F(Exchange, OneReceivedDataEventTakesTheWholeFramesAlreadyWaiting) {
+    struct Row {
+        int frames;
+        std::string after;
+        size_t lines;
+        int left;
+    };
+    const Row rows[] = {
+        {3, "", 3, 0},
+        {70, "", 64, 6 * 10},  // the rest is left to the next event
+        {2, "xy", 2, 2},       // stray bytes are no frame yet: no wait for them here
+    };
+    for (const Row& row : rows) {
+        lines.clear();
+        std::string raw;
+        for (int i = 0; i < row.frames; ++i) raw += tagFrame(i);
+        answer(raw + row.after);
+        host.comport1RxChar(&host.comport1, host.comport1.InputCount());
+        ASSERT_EQ(lines.size(), row.lines) << row.frames;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const std::string frame = tagFrame(static_cast<int>(i));
+            EXPECT_EQ(lines[i], "RX > " + HexText(reinterpret_cast<const uint8_t*>(frame.data()), 10));
+        }
+        EXPECT_EQ(host.comport1.InputCount(), row.left);
+        host.comport1.ClearBuffer(true, true);
+    }
+}
+
 TEST_F(Exchange, SendFrameAddsTheChecksumAndDiscardsUnreadInput) {
     answer("stale");
     TFrameBuffer frame{};
