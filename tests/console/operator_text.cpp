@@ -26,8 +26,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 // Keys as the operator presses them: '\b' is Backspace, '\x16' is Ctrl+V.
 void press(QLineEdit* field, const std::string& keys) {
     for (const char key : keys) {

@@ -18,12 +18,6 @@
 
 namespace {
 
-const FakeUsb kFtdi{"FT232R USB UART",
-                    "FTDI",
-                    "A10K5XYZ",
-                    "0403",
-                    "6001",
-                    "usb-FTDI_FT232R_USB_UART_A10K5XYZ-if00-port0"};
 const FakeUsb kReader{"ZQ361 Reader", "Acme", "", "1234", "0001", "usb-Acme_ZQ361_Reader-if00"};
 
 TEST(DeviceInfo, DescriptionsComeFromSysfs) {

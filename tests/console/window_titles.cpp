@@ -14,13 +14,6 @@
 #include <string>
 
 #include "console/Unit1.h"
-#include "dialogs/Unit2.h"
-#include "dialogs/Unit3.h"
-#include "dialogs/Unit4.h"
-#include "dialogs/Unit5.h"
-#include "dialogs/Unit7.h"
-#include "dialogs/Unit8.h"
-#include "dialogs/Unit9.h"
 #include "support/ui/UiHarness.h"
 
 namespace {
@@ -114,15 +107,7 @@ TEST(WindowTitles, EveryWindowShowsExactlyItsCaption) {
     UiHarness ui;
     ASSERT_EQ(QApplication::platformName(), "xcb");
     ui.start();
-    const std::pair<QWidget*, std::string> windows[] = {{Form1, "TALVOR 3.07 for ZQ361 devices"},
-                                                        {Form2, "Calibration"},
-                                                        {Form3, "Tag Programming"},
-                                                        {Form4, "Programming Parameters"},
-                                                        {Form5, "Output Selection"},
-                                                        {Form7, "Set New Baud Rate"},
-                                                        {Form8, "Byte Track"},
-                                                        {Form9, "I2C Settings"}};
-    for (const auto& [window, caption] : windows) {
+    for (const auto& [window, caption] : AllWindows()) {
         ShowDialog(window);
         std::string title;
         // A structured binding cannot be captured in C++17 (clang refuses it).

@@ -11,8 +11,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 void expectHostAt(TBaudRate rate, const char* text) {
     EXPECT_TRUE(com_form->comport1.Connected());
     EXPECT_EQ(com_form->comport1.BaudRate(), rate);

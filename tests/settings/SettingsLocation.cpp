@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -75,6 +76,21 @@ TEST(SettingsLocation, BesideTheProgramWhenPortableElseInTheUsersConfigFolder) {
         EXPECT_EQ(child.text, expectedPath + (portable ? "|folder existed" : "|folder created"));
         EXPECT_EQ(TIniFile(expectedPath).ReadString("LAST", "cmb_baud", "absent"), "3");
     }
+}
+
+TEST(ProgramFolder, IsTheRunningProgramsFolderUnlessOverridden) {
+    char exe[4096] = {};
+    ASSERT_GT(readlink("/proc/self/exe", exe, sizeof exe - 1), 0);
+    const std::string program(exe), own = program.substr(0, program.rfind('/') + 1);
+    EXPECT_EQ(ProgramFolder(), own);
+    EXPECT_EQ(SettingsPath(), own + "talvor.ini");
+
+    TempFolder folder;
+    SetProgramFolderOverride(folder.path().substr(0, folder.path().size() - 1));
+    EXPECT_EQ(ProgramFolder(), folder.path());
+    EXPECT_EQ(SettingsPath(), folder.file("talvor.ini"));
+    SetProgramFolderOverride("");
+    EXPECT_EQ(ProgramFolder(), own);
 }
 
 }  // namespace

@@ -16,6 +16,14 @@ struct FakeUsb {
     std::string usbPort = "1-1";  // where it is plugged
 };
 
+// An FTDI adapter with its stable name.
+const FakeUsb kFtdi{"FT232R USB UART",
+                    "FTDI",
+                    "A10K5XYZ",
+                    "0403",
+                    "6001",
+                    "usb-FTDI_FT232R_USB_UART_A10K5XYZ-if00-port0"};
+
 class FakeDeviceTree {
 public:
     PortFolders folders() const;

@@ -1,13 +1,25 @@
 #include "UiHarness.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QThread>
 
 #include "app/Startup.h"
 #include "console/PortList.h"
 #include "console/Unit1.h"
+#include "dialogs/Unit2.h"
+#include "dialogs/Unit3.h"
+#include "dialogs/Unit4.h"
+#include "dialogs/Unit5.h"
+#include "dialogs/Unit7.h"
+#include "dialogs/Unit8.h"
+#include "dialogs/Unit9.h"
 #include "link/TALVOR_comport.h"
 #include "settings/SettingsFile.h"
 
@@ -100,4 +112,28 @@ void UiHarness::settle(int ms) {
         QApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(2);
     }
+}
+
+void Choose(QComboBox* list, int index) {
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+}
+
+void TypeInto(UiHarness& ui, QLineEdit* field, const char* keys, QWidget* next) {
+    field->clear(), field->setFocus();
+    if (!ui.waitFor([field] { return field->hasFocus(); })) ADD_FAILURE() << "no focus to type";
+    QTest::keyClicks(field, keys);
+    next->setFocus();
+    if (!ui.waitFor([next] { return next->hasFocus(); })) ADD_FAILURE() << "focus stayed";
+}
+
+std::vector<std::pair<QWidget*, std::string>> AllWindows() {
+    return {{Form1, "TALVOR 3.07 for ZQ361 devices"},
+            {Form2, "Calibration"},
+            {Form3, "Tag Programming"},
+            {Form4, "Programming Parameters"},
+            {Form5, "Output Selection"},
+            {Form7, "Set New Baud Rate"},
+            {Form8, "Byte Track"},
+            {Form9, "I2C Settings"}};
 }

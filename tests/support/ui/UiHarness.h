@@ -9,9 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "support/TempFolder.h"
 #include "console/MessageBoxes.h"
 #include "sim/SimulatorServer.h"
+#include "support/TempFolder.h"
+
+class QComboBox;
+class QLineEdit;
+class QWidget;
+
+using Lines = std::vector<std::string>;
 
 class RecordingMessageBoxes : public MessageBoxes {
 public:
@@ -75,3 +81,12 @@ public:
 
 // "FF 01 01 50 52 " for a frame.
 std::string HexOf(const std::vector<uint8_t>& bytes);
+
+// Picks an item as the operator does: the list shows it and its handler runs.
+void Choose(QComboBox* list, int index);
+// Types keys into an emptied field, then moves the focus to `next`, so the
+// field's exit handler runs as when the operator leaves it.
+void TypeInto(UiHarness& ui, QLineEdit* field, const char* keys, QWidget* next);
+
+// Every window with its caption, main window first.
+std::vector<std::pair<QWidget*, std::string>> AllWindows();

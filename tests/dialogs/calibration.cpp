@@ -1,6 +1,8 @@
-// Auto Calibrate and Re-Calibrate end to end against the simulated module:
-// which combinations are tried, which commands reach the module, and what the
-// result lists hold afterwards.
+// The calibration dialog end to end against the simulated module: Auto
+// Calibrate and Re-Calibrate (which combinations are tried, which commands
+// reach the module, what the result lists hold), the hand-driven set
+// commands with their frames and log lines, picking a result line, and the
+// settings section.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -14,8 +16,6 @@
 #include "support/ui/UiHarness.h"
 
 namespace {
-
-using Lines = std::vector<std::string>;
 
 CalibrationSetting combo(uint8_t radf, uint8_t g1, uint8_t g2) { return {radf, 2, 3, 3, g1, g2}; }
 
@@ -33,6 +33,14 @@ Lines itemsOf(const QListWidget* list) {
 // A result list replaces its memo once a run has been made.
 bool listShown(const QListWidget* list, const QPlainTextEdit* memo) {
     return !list->isHidden() && memo->isHidden();
+}
+
+Lines valuesShown() {
+    Lines v;
+    for (QComboBox* c : {Form2->cmb_radf, Form2->cmb_a1, Form2->cmb_a2, Form2->cmb_a3,
+                         Form2->cmb_g1, Form2->cmb_g2})
+        v.push_back(ToStd(c->currentText()));
+    return v;
 }
 
 TEST(CalibrationRuns, RefusalsSendNothingAutoCalibrateFindsTheReadingSetReCalibrateNarrowsIt) {
@@ -95,9 +103,21 @@ TEST(CalibrationRuns, RefusalsSendNothingAutoCalibrateFindsTheReadingSetReCalibr
         SetItemIndex(c, 2);
     SetItemIndex(Form2->cmb_g1_s, 3), SetItemIndex(Form2->cmb_g1_e, 5);
     SetItemIndex(Form2->cmb_g2_s, 5), SetItemIndex(Form2->cmb_g2_e, 5);
+    // The status line can be read through accessibility after each attempt,
+    // while the run still blocks the window. QAccessible's events reach no one
+    // without a desktop bridge (offscreen has none): the name is read instead.
+    QAccessibleInterface* status = QAccessible::queryAccessibleInterface(Form2->StatusBar1);
+    Lines shown, read;
+    QObject::connect(Form2->StatusBar1, &QStatusBar::messageChanged, Form2->StatusBar1,
+                     [&](const QString& text) {
+                         shown.push_back(ToStd(text));
+                         read.push_back(ToStd(status->text(QAccessible::Name)));
+                     });
     ui.clearFrames(), ui.clearLog();
     Form2->Button13->click();
     ASSERT_TRUE(ui.boxes.errors.empty()) << ui.boxes.errors.front();
+    EXPECT_EQ(shown.size(), 6u);
+    EXPECT_EQ(read, shown);
     const Lines found{"RADF:95   A1:2   A2:3   A3:3   G1:8   G2:24 ",
                       "RADF:95   A1:2   A2:3   A3:3   G1:16   G2:24 ",
                       "RADF:96   A1:2   A2:3   A3:3   G1:8   G2:24 ",
@@ -128,33 +148,70 @@ TEST(CalibrationRuns, RefusalsSendNothingAutoCalibrateFindsTheReadingSetReCalibr
     EXPECT_EQ(recal[2], "FF 01 03 53 18 1C 8B ");  // "8" taken from the 12-entry table
 }
 
-// QAccessible's events reach no one without a desktop bridge (the offscreen
-// platform has none), so the name is read from the accessible interface each
-// time the status line changes, while the run still blocks the window.
-TEST(CalibrationRuns, TheStatusLineIsReadableThroughAccessibilityAfterEachAttempt) {
+TEST(CalibrationManual, SectionSurvivesARestartSetCommandsAndResultLinesSendOnlyWhatIsChosen) {
     UiHarness ui;
     ui.start();
-    ui.sim.withModule([](SimulatedModule& m) {
-        m.setTagInField(true);
-        m.setEverySettingReadable();
-    });
-    // RADF 96, A 2/3/3, G1 "24".."48", G2 "24": two attempts.
-    SetItemIndex(Form2->cmb_radf_s, 4), SetItemIndex(Form2->cmb_radf_e, 4);
-    SetItemIndex(Form2->cmb_a1_s, 1), SetItemIndex(Form2->cmb_a1_e, 1);
-    for (QComboBox* c : {Form2->cmb_a2_s, Form2->cmb_a2_e, Form2->cmb_a3_s, Form2->cmb_a3_e})
-        SetItemIndex(c, 2);
-    SetItemIndex(Form2->cmb_g1_s, 5), SetItemIndex(Form2->cmb_g1_e, 6);
-    SetItemIndex(Form2->cmb_g2_s, 5), SetItemIndex(Form2->cmb_g2_e, 5);
-    QAccessibleInterface* status = QAccessible::queryAccessibleInterface(Form2->StatusBar1);
-    ASSERT_NE(status, nullptr);
-    std::vector<QString> names;
-    QObject::connect(Form2->StatusBar1, &QStatusBar::messageChanged, Form2->StatusBar1,
-                     [&] { names.push_back(status->text(QAccessible::Name)); });
-    Form2->Button13->click();
-    const QString last = " RADF: 96 AMP1: 2 AMP2: 3 LPF: 3 G1: 48 G2: 24";
-    EXPECT_EQ(names,
-              (std::vector<QString>{" RADF: 96 AMP1: 2 AMP2: 3 LPF: 3 G1: 24 G2: 24", last}));
-    EXPECT_EQ(status->text(QAccessible::Name), last);
+    // Every operator change writes the whole section.
+    Choose(Form2->cmb_radf_e, 8), Choose(Form2->cmb_g2, 0);
+    EXPECT_NE(ui.iniText().find("[Calibration]\n"
+                                "RADF_Start=1\nRADF_Stop=8\nA1_Start=1\nA1_Stop=2\n"
+                                "A2_Start=1\nA2_Stop=2\nA3_Start=1\nA3_Stop=2\n"
+                                "G1_Start=3\nG1_Stop=6\nG2_Start=3\nG2_Stop=6\n"
+                                "RADF=4\nA1=1\nA2=2\nA3=2\nG1=10\nG2=0\n"),
+              std::string::npos)
+        << ui.iniText();
+    ui.restart();
+    EXPECT_EQ(ToStd(Form2->cmb_radf_e->currentText()), "100");
+    EXPECT_EQ(ToStd(Form2->cmb_g2->currentText()), "1");
+
+    // A set command needs a value in each of its selectors.
+    ui.clearFrames(), ui.clearLog();
+    const std::tuple<QComboBox*, QPushButton*, std::string> refused[] = {
+        {Form2->cmb_radf, Form2->Button1, "RADF"},
+        {Form2->cmb_a3, Form2->Button2, "A3"},
+        {Form2->cmb_g1, Form2->Button3, "G1"}};
+    for (const auto& [combo, button, name] : refused) {
+        const int kept = combo->currentIndex();
+        SetItemIndex(combo, -1);
+        ui.boxes.clear();
+        button->click();
+        EXPECT_EQ(ui.boxes.errors, Lines{"Please choose a value for " + name + " first."});
+        SetItemIndex(combo, kept);
+    }
+    ui.boxes.clear();
+    SetItemIndex(Form2->cmb_g2, 1);  // "1.14"; the rest keep their defaults
+    Form2->Button4->click();
+    ASSERT_TRUE(ui.boxes.errors.empty()) << ui.boxes.errors.front();
+    EXPECT_EQ(ui.frames(), (Lines{"FF 01 02 41 60 A4 ", "FF 01 06 81 02 03 03 03 03 96 ",
+                                  "FF 01 03 53 1C D8 4B "}));
+    const std::string ok = "RX > Success\t\tFF 01 01 99 9B ";
+    EXPECT_EQ(ui.log(), (Lines{"TX >Set RADF (60)\t\t\tFF 01 02 41 60 A4 ", ok,
+                               "TX >Set A1/A2/A3 (2,3,3)\t\tFF 01 06 81 02 03 03 03 03 96 ", ok,
+                               "TX >Set G1/G2 (24,1.14)\t\tFF 01 03 53 1C D8 4B ", ok}));
+
+    // Picking a result line selects its values and sends nothing.
+    ui.clearFrames();
+    const char* const picked = "RADF:94   A1:3   A2:1   A3:2   G1:8   G2:48 ";
+    Form2->ListBox1->addItem(picked);
+    Form2->ListBox1->setCurrentRow(0);
+    Form2->ListBox1Click();
+    EXPECT_EQ(valuesShown(), (Lines{"94", "3", "1", "2", "8", "48"}));
+    EXPECT_TRUE(ui.frames().empty());
+    // A value that is missing, or is not an item, stops at its parameter;
+    // the ones before it keep their new values.
+    const std::tuple<const char*, std::string, Lines> rows[] = {
+        {"RADF:   A1:2   A2:3   A3:3   G1:8   G2:24 ", "RADF", {"", "3", "1", "2", "8", "48"}},
+        {"RADF:97   A1:2   A2:3   A3:3   G1:7   G2:24 ", "G1", {"97", "2", "3", "3", "", "48"}},
+        {"RADF:98   A1:1   A2:1   A3:1   G1:1.46   G2:", "G2", {"98", "1", "1", "1", "1.46", ""}},
+    };
+    for (const auto& [line, name, shown] : rows) {
+        Form2->apply_result_line(picked);
+        ui.boxes.clear();
+        Form2->apply_result_line(line);
+        EXPECT_EQ(ui.boxes.informations,
+                  Lines{"No such " + name + " parameter found!Unexpected Error"});
+        EXPECT_EQ(valuesShown(), shown) << line;
+    }
 }
 
 }  // namespace

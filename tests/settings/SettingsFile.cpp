@@ -1,3 +1,7 @@
+// The settings file: reading a key, and writing keys so that every other
+// byte stays, through links, with permissions kept, and refused cleanly.
+#include "settings/SettingsFile.h"
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -8,7 +12,6 @@
 #include <iterator>
 #include <string>
 
-#include "settings/SettingsFile.h"
 #include "support/TempFolder.h"
 #include "support/Unprivileged.h"
 
@@ -34,6 +37,49 @@ void ExpectRefused(const std::string& path) {
     } catch (const ESettingsWriteError& e) {
         EXPECT_STREQ(e.what(), ("Unable to write to " + path).c_str());
     }
+}
+
+TEST(ReadString, FindsTheFirstKeyOfTheFirstSectionOrGivesTheDefault) {
+    struct Row {
+        std::string content, section, key, expected;
+    };
+    const Row rows[] = {
+        {"[Output]\nk=3\n", "LAST", "k", "<d>"},
+        {"[LAST]\nj=3\n", "LAST", "k", "<d>"},
+        {"k=3\n[LAST]\n[Output]\nk=3\n", "LAST", "k", "<d>"},  // before and after the section
+        {"[LAST]\n;k=3\nk\n", "LAST", "k", "<d>"},             // comment, line without '='
+        {"[last]\nK=4\n", "LAST", "k", "4"},
+        {" \t[ LAST\t] tail\n\t k \t= \ta = b ; c \t\n", "LAST", "k", "a = b ; c"},
+        {"[LAST]\r\nk=4\r\n", "LAST", "k", "4"},
+        {"[LAST]\nk=4", "LAST", "k", "4"},
+        {"[LAST]\nk=\n", "LAST", "k", ""},
+        {"[S]\nk=\" a b \"\n", "S", "k", " a b "},
+        {"[S]\nk= 'x' \n", "S", "k", "x"},
+        {"[S]\nk=\"\"x\"\"\n", "S", "k", "\"x\""},
+        {"[S]\nk=\"x'\n", "S", "k", "\"x'"},
+        {"[S]\nk=\"\n", "S", "k", "\""},
+        {"[S]\nk=1\nK=2\n", "S", "k", "1"},
+        {"[S]\na=1\n[T]\nk=2\n[s]\nk=3\n", "S", "k", "<d>"},
+        {std::string("\x01\xff\n\0\0[S]\n", 9) + std::string(1 << 20, '\0') + "\n[S]\nk=a" +
+             std::string("\0b\n", 3),
+         "S", "k", std::string("a\0b", 3)},
+    };
+    for (const Row& row : rows) {
+        TempFolder folder;
+        WriteWholeFile(folder.file("talvor.ini"), row.content);
+        EXPECT_EQ(TIniFile(folder.file("talvor.ini")).ReadString(row.section, row.key, "<d>"),
+                  row.expected)
+            << row.content.substr(0, 60);
+    }
+}
+
+TEST(ReadString, GivesTheDefaultWithoutAFileAndNeverCreatesIt) {
+    TempFolder folder;
+    TIniFile ini(folder.file("talvor.ini"));
+    EXPECT_EQ(ini.ReadString("S", "k", "d"), "d");
+    EXPECT_NE(access(ini.FileName().c_str(), F_OK), 0);
+    WriteWholeFile(ini.FileName(), "[S]\nk=1\n");
+    EXPECT_EQ(ini.ReadString("S", "k", "d"), "1");  // opened afresh
 }
 
 TEST(WriteString, ChangesOneKeyAndKeepsEveryOtherByte) {

@@ -1,26 +1,22 @@
-// The main window's port list follows devices appearing and going, over a
-// pretend sysfs and /dev, and remembers the chosen port by its path.
+// The main window and the serial devices: the port list follows devices
+// appearing and going (over a pretend sysfs and /dev) and remembers the chosen
+// port by its path; the device behind the open port goes away and comes back
+// (the simulated module's cable pulled and plugged in again).
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include "console/PortList.h"
 #include "console/Unit1.h"
 #include "console/Widgets.h"
+#include "link/TALVOR_comport.h"
 #include "support/FakeDeviceTree.h"
 #include "support/ui/UiHarness.h"
 
 namespace {
-
-using Lines = std::vector<std::string>;
-
-const FakeUsb kFtdi{"FT232R USB UART",
-                    "FTDI",
-                    "A10K5XYZ",
-                    "0403",
-                    "6001",
-                    "usb-FTDI_FT232R_USB_UART_A10K5XYZ-if00-port0"};
 
 class PortListTest : public ::testing::Test {
 protected:
@@ -34,11 +30,6 @@ protected:
     }
     bool waitForItems(const Lines& expected) {
         return ui.waitFor([&] { return items() == expected; });
-    }
-    // As the operator picks an item from the list.
-    void choose(int index) {
-        Form1->cmb_port->setCurrentIndex(index);
-        emit Form1->cmb_port->activated(index);
     }
     FakeDeviceTree tree;
     UiHarness ui;
@@ -54,7 +45,7 @@ TEST_F(PortListTest, FollowsDevicesAppearingAndGoingKeepingWhatTheOperatorShows)
               description + "\n" + QString::fromStdString(tree.dev("serial/by-id/" + kFtdi.byId)));
     EXPECT_EQ(Form1->cmb_port->itemData(1, Qt::AccessibleDescriptionRole).toString(), description);
 
-    choose(1);
+    Choose(Form1->cmb_port, 1);
     tree.plug("ttyACM0", "cdc_acm");
     ASSERT_TRUE(waitForItems({sim, tree.dev("ttyACM0"), tree.dev("ttyUSB1")}));
     EXPECT_EQ(ItemIndex(Form1->cmb_port), 2);
@@ -85,7 +76,7 @@ TEST_F(PortListTest, ThePortIsRememberedByPathWhenTheListOrderChanges) {
     tree.plug("ttyUSB0", "ftdi_sio");
     tree.plug("ttyUSB1", "ftdi_sio", &kFtdi);
     ui.start();
-    choose(2);
+    Choose(Form1->cmb_port, 2);
     EXPECT_NE(ui.iniText().find("cmb_port=2"), std::string::npos);
     EXPECT_NE(ui.iniText().find("port_path=" + tree.dev("ttyUSB1")), std::string::npos);
 
@@ -98,6 +89,64 @@ TEST_F(PortListTest, ThePortIsRememberedByPathWhenTheListOrderChanges) {
     tree.plug("ttyACM6", "cdc_acm");
     ui.restart();
     EXPECT_EQ(ToStd(Form1->cmb_port->currentText()), tree.dev("ttyACM6"));
+}
+
+class PortLoss : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ui.start();
+        Form1->btn_openClick();
+        ui.clearLog();
+    }
+    bool closedAfterLoss() {
+        return ui.waitFor(
+            [] { return Form1->btn_open->isVisibleTo(Form1) && !com_form->comport1.Connected(); });
+    }
+    TComPort& port() { return com_form->comport1; }
+    UiHarness ui;
+};
+
+TEST_F(PortLoss, OneLineAndThePortClosedAsCloseDoesThenNothingWithoutReconnect) {
+    ui.sim.unplug();
+    ASSERT_TRUE(closedAfterLoss());
+    EXPECT_FALSE(Form1->btn_close->isVisibleTo(Form1));
+    EXPECT_FALSE(port().HasEventThread());
+    ui.sim.plugIn();
+    ui.settle(500);
+    EXPECT_EQ(ui.log(), Lines{"Port " + ui.sim.devicePath() + " was disconnected"});
+    EXPECT_TRUE(ui.boxes.errors.empty());
+    EXPECT_FALSE(port().Connected());
+}
+
+TEST_F(PortLoss, ReconnectOpensTheStoredPortAgainAndCloseCancelsIt) {
+    Form1->ReconnectAutomatically1->trigger();
+    EXPECT_NE(ui.iniText().find("reconnect_auto=-1"), std::string::npos);
+    ui.sim.unplug();
+    ASSERT_TRUE(closedAfterLoss());
+    // What the window shows now is not what reconnecting opens.
+    Form1->cmb_port->setEditText("/dev/ttyNOWHERE");
+    SetItemIndex(Form1->cmb_baud, 0);
+    ui.clearFrames();
+    ui.sim.plugIn();
+    ASSERT_TRUE(ui.waitFor([&] { return port().Connected(); }));
+    EXPECT_EQ(port().Port(), ui.sim.devicePath());
+    EXPECT_EQ(port().BaudRate(), br19200);
+    EXPECT_TRUE(Form1->btn_close->isVisibleTo(Form1));
+    EXPECT_EQ(ui.log(), (Lines{"Port " + ui.sim.devicePath() + " was disconnected",
+                               "Port " + ui.sim.devicePath() + " was reconnected"}));
+    EXPECT_TRUE(ui.frames().empty());  // nothing is sent on its own
+    Form1->Button5Click();
+    EXPECT_EQ(ui.frames(), Lines{"FF 01 01 50 52 "});
+
+    // Closing the port while it waits for the device gives up on it.
+    ui.sim.unplug();
+    ASSERT_TRUE(closedAfterLoss());
+    Form1->btn_closeClick();
+    ui.sim.plugIn();
+    ui.settle(1200);
+    EXPECT_FALSE(port().Connected());
+    ui.restart();
+    EXPECT_TRUE(Form1->ReconnectAutomatically1->isChecked());
 }
 
 }  // namespace
