@@ -46,8 +46,9 @@ constexpr auto kPartialAnswerNap = std::chrono::microseconds(300);
 // Bounds of one received-data event's work: frames taken, and time.
 constexpr int kRxDrainFrames = 64;
 constexpr auto kRxDrainTime = std::chrono::milliseconds(10);
-// Header, reserved byte, length 0 and checksum.
-constexpr int32_t kSmallestFrame = 4;
+// Header, reserved byte, length 65 and checksum: with this many bytes
+// waiting, a frame that starts there is waiting whole.
+constexpr int32_t kLargestFrame = 3 + 65 + 1;
 
 }  // namespace
 
@@ -210,13 +211,12 @@ void Tcom_form::comport1RxChar(TCustomComPort*, int32_t) {
         ReadResponse(dataText, replyText);
         if (replyText == "none_protocol") return;
         AppendLine("RX > " + replyText);
-        // Only after a good frame: a status word has already dealt with the
-        // queue. Fewer bytes than the smallest frame are left to the event
-        // their remainder raises. A terminal cannot be peeked, so a header
-        // that is waiting is read on here, with the same waits and lines the
-        // next event would give it at once.
+        // Only after a good frame (a status word has already dealt with the
+        // queue), and only while a frame cannot be cut short: a terminal
+        // cannot be peeked for the next length byte, so anything less is left
+        // to the next event, which waits for the rest as it always did.
         if (replyText.size() < 12 || frames >= kRxDrainFrames || clock_->Now() >= deadline ||
-            comport1.InputCount() < kSmallestFrame)
+            comport1.InputCount() < kLargestFrame)
             return;
     }
 }

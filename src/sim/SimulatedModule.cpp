@@ -341,11 +341,13 @@ void SimulatedModule::setAutoRepeatMicros(int us) {
 void SimulatedModule::queueBurst(int64_t nowMs) {
     int64_t dueUs = m_read.nextEmitMs * 1000;
     // The part of a millisecond left over from the last burst carries on.
-    if (m_burstNextUs > dueUs && m_burstNextUs - dueUs < 1000) dueUs = m_burstNextUs;
+    if (m_burstNextUs <= dueUs && dueUs - m_burstNextUs < 1000) dueUs = m_burstNextUs;
     dueUs = std::max(dueUs, (nowMs - kBurstCatchUpMs) * 1000);
     for (; dueUs <= nowMs * 1000; dueUs += m_autoRepeatUs) queue(nowMs, nextTagFrame(m_read));
     m_burstNextUs = dueUs;
-    m_read.nextEmitMs = dueUs / 1000;
+    // The first whole millisecond at which that frame is due: rounding down
+    // would make the rest of this millisecond a wait of no time, spun through.
+    m_read.nextEmitMs = (dueUs + 999) / 1000;
 }
 
 std::vector<uint8_t> SimulatedModule::nextTagFrame(const ReadRequest& r) {

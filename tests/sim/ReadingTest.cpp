@@ -142,8 +142,12 @@ TEST(SimulatedModuleReading, BurstModeSendsEveryFrameDueWithCountingIds) {
     b.module.setTagInField(true);
     std::vector<Reply> tags = replies(b.send(0x87, {1, 3, 1, 0, 0, 0, 0, 0}));
     tags.erase(tags.begin());  // the acknowledgement
-    for (int ms = 0; ms < 10; ++ms)
+    for (int ms = 0; ms < 10; ++ms) {
         for (const Reply& r : replies(b.advance(1))) tags.push_back(r);
+        // Nothing more is due in the millisecond just served (a server
+        // would spin through it otherwise).
+        EXPECT_GT(b.module.nextDueMs(), b.now);
+    }
     // The frame with the answer; the next is due a millisecond later, then
     // every 200 us: 1 + 1 + 9 * 5.
     ASSERT_EQ(tags.size(), 47u);
