@@ -34,12 +34,14 @@ export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
 
 echo "hardening: AddressSanitizer + UndefinedBehaviorSanitizer (build-asan)"
-configure build-asan address,undefined -DTALVOR_BUILD_UI=ON -DTALVOR_BUILD_FUZZ=ON
+# Benchmarks are not run here, so they are not built.
+configure build-asan address,undefined -DTALVOR_BUILD_UI=ON -DTALVOR_BUILD_FUZZ=ON \
+  -DTALVOR_BUILD_BENCH=OFF
 cmake --build build-asan -j "$jobs"
 (cd build-asan && ctest --output-on-failure -j "$jobs" --timeout 600)
 
 echo "hardening: ThreadSanitizer, Qt-free tests (build-tsan)"
-configure build-tsan thread -DTALVOR_BUILD_UI=OFF
+configure build-tsan thread -DTALVOR_BUILD_UI=OFF -DTALVOR_BUILD_BENCH=OFF
 cmake --build build-tsan -j "$jobs"
 (cd build-tsan && ctest --output-on-failure -j "$jobs" --timeout 600)
 
