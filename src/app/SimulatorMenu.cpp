@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <csignal>
 #include <cstring>
+#include <iostream>
 
 #include "app/SimulatorTagMenu.h"
 #include "console/HandlerGuard.h"
@@ -50,6 +51,21 @@ void AddSimulatorMenu(TForm1* form, SimulatorServer* simulator) {
                 m.setAutoRepeatMs(1000);
             m.setCountTagIds(on);
         });
+    });
+
+    // Random answers to every command, for trying the program's defences.
+    QAction* hostile = menu->addAction("Hostile Module");
+    hostile->setObjectName("SimHostile");
+    hostile->setCheckable(true);
+    QObject::connect(hostile, &QAction::toggled, form, [simulator](bool on) {
+        const uint32_t seed = HostileAnswers::FreshSeed();
+        simulator->withModule([on, seed](SimulatedModule& m) {
+            if (on)
+                m.setHostile(seed);
+            else
+                m.clearHostile();
+        });
+        if (on) std::cout << "Hostile module, seed " << seed << std::endl;
     });
 
     menu->addSeparator();

@@ -394,6 +394,11 @@ std::vector<uint8_t> SimulatedModule::answerSet(const std::vector<uint8_t>& data
 }
 
 void SimulatedModule::execute(const std::vector<uint8_t>& frame, int64_t nowMs) {
+    if (m_hostile) {
+        for (HostileAnswers::Piece& piece : m_hostile->answer())
+            queue(nowMs + piece.delayMs, std::move(piece.bytes));
+        return;
+    }
     if (m_faults.silent) {
         if (m_faults.nextAnswerOnly) {
             Faults kept;

@@ -89,6 +89,10 @@
 //
 // Reset (0x51): answered 0x99 at the old rate, then like powerCycle().
 //
+// Hostile mode (setHostile): every command frame is still recorded, but
+// answered only by HostileAnswers (random frames, broken lengths, noise,
+// silence); nothing is executed, so the module's state stays as it was.
+//
 // Faults (setFaults) stay in force until cleared, or for one answer when
 // Faults::nextAnswerOnly is set (the unsolicited tag frames excepted, which
 // run until cleared). They shape the answer to a command; a tag frame that
@@ -100,8 +104,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "sim/HostileAnswers.h"
 
 // One calibration combination: RADF, A1..A3 and the two G codes.
 struct CalibrationSetting {
@@ -273,6 +280,9 @@ public:
     void setFaults(const Faults& faults);
     const Faults& faults() const { return m_faults; }
     void clearFaults() { setFaults(Faults{}); }
+    void setHostile(uint32_t seed) { m_hostile.emplace(seed); }
+    void clearHostile() { m_hostile.reset(); }
+    bool hostile() const { return m_hostile.has_value(); }
 
 private:
     struct ReadRequest {
@@ -339,6 +349,7 @@ private:
     std::string m_firmware = "ZQ361 SIM 1.0";
 
     Faults m_faults;
+    std::optional<HostileAnswers> m_hostile;
     int64_t m_nextUnsolicitedMs = -1;
     bool m_unsolicitedToSchedule = false;
 };

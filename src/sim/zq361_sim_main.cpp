@@ -24,6 +24,9 @@ void usage(FILE* to) {
         "  --auto-repeat MS  repeat interval of continuous reading\n"
         "  --burst US        burst mode: repeat interval in microseconds (200: 5000 frames/s)\n"
         "  --count-ids       each tag frame carries the next ID\n"
+        "  --hostile         answer every command with random frames, broken lengths,\n"
+        "                    noise and silence (the seed used is printed)\n"
+        "  --seed N          the hostile module's seed, to replay a run\n"
         "  -v, --verbose     print every frame received\n"
         "  -h, --help        this text\n",
         to);
@@ -61,6 +64,8 @@ int main(int argc, char** argv) {
     int repeatMs = -1;
     int burstUs = 0;
     bool countIds = false;
+    bool hostile = false;
+    uint32_t seed = HostileAnswers::FreshSeed();
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -82,6 +87,10 @@ int main(int argc, char** argv) {
             burstUs = std::atoi(argv[++i]);
         } else if (a == "--count-ids") {
             countIds = true;
+        } else if (a == "--hostile") {
+            hostile = true;
+        } else if (a == "--seed" && hasValue) {
+            seed = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
         } else if (a == "-v" || a == "--verbose") {
             verbose = true;
         } else if (a == "-h" || a == "--help") {
@@ -110,7 +119,9 @@ int main(int argc, char** argv) {
         if (repeatMs > 0) m.setAutoRepeatMs(repeatMs);
         if (burstUs > 0) m.setAutoRepeatMicros(burstUs);
         m.setCountTagIds(countIds);
+        if (hostile) m.setHostile(seed);
     });
+    if (hostile) std::fprintf(stderr, "zq361-sim: hostile module, seed %u\n", seed);
     if (!baudOk) {
         std::fprintf(stderr, "zq361-sim: unknown rate %u\n", baud);
         return 2;
