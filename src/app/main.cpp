@@ -9,12 +9,14 @@
 
 #include "app/SimulatorMenu.h"
 #include "app/Startup.h"
+#include "crash/CrashReport.h"
 #include "console/PortList.h"
 #include "console/Unit1.h"
 #include "settings/SettingsLocation.h"
 #include "sim/SimulatorServer.h"
 
 int main(int argc, char* argv[]) {
+    InstallCrashReporter("talvor");
     // Answered before the toolkit starts, so it works without a display.
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--settings-path") == 0) {
@@ -28,6 +30,7 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon::fromTheme("org.talvor.talvor"));
     InitTranslation();
     InstallMainThreadExecutor();
+    CrashIfTestAsks();
 
     bool simulate = false;
     for (int i = 1; i < argc; ++i)

@@ -10,6 +10,7 @@
 #include <ctime>
 #include <string>
 
+#include "crash/CrashReport.h"
 #include "sim/SimulatorServer.h"
 
 namespace {
@@ -57,6 +58,7 @@ std::string hex(const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    InstallCrashReporter("zq361-sim");
     bool tag = false, anyCalibration = false, verbose = false;
     std::array<uint8_t, 5> id{};
     bool haveId = false;
@@ -134,6 +136,7 @@ int main(int argc, char** argv) {
     }
     std::printf("%s\n", server.devicePath().c_str());
     std::fflush(stdout);
+    CrashIfTestAsks();
 
     size_t shown = 0;
     for (;;) {
