@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "console/ConfigReport.h"
+#include "module/ConfigReport.h"
 #include "link/Conversions.h"
 #include "link/TALVOR_comport.h"
 

@@ -5,7 +5,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
-#include "console/DeviceInfo.h"
+#include "module/DeviceInfo.h"
 #include "console/PortList.h"
 #include "console/Widgets.h"
 

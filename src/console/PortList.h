@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "console/DeviceInfo.h"
+#include "module/DeviceInfo.h"
 
 void SetPreferredPorts(std::vector<std::string> ports);
 // Where the ports are looked for (the system's folders unless set).

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <string>
 
-#include "console/DeviceInfo.h"
+#include "module/DeviceInfo.h"
 
 class TCustomComPort;
 class TForm1;

@@ -2,28 +2,18 @@
 #include <clocale>
 
 #include "console/CommandExchange.h"
-#include "console/ConfigReport.h"
 #include "console/Unit1.h"
-#include "link/CommandTable.h"
-#include "link/TALVOR_comport.h"
+#include "module/ConfigReport.h"
+#include "module/ModuleCommands.h"
 
 void TForm1::btn_configClick() {
-    const CommandLines& lines = MainWindowLines::ReadConfig;
     AutoOpen();
-    TFrameBuffer frame{};
-    BuildFrame(frame, Commands::ReadConfig, {});
-    const std::string hex = SendCommandFrame(frame, Commands::ReadConfig.frameSize);
-    LogLine(FormatLine(lines.sent, {{"frame", hex}}));
-    std::string dataText, replyText;
-    ReadCommandResponse(dataText, replyText);
+    ModuleExchange exchange = WindowExchange();
     // The reply code is not examined: any code with the full length is reported.
-    if (!IsConfigReply(replyText)) {
-        LogLine(FormatLine(lines.otherwise, {{"reply", replyText}}));
-        return;
-    }
-    LogLine(FormatLine(lines.replies.front().line, {{"reply", replyText}}));
+    const ExchangeResult result = ReadConfig(exchange);
+    if (result.outcome != Outcome::Accepted) return;
     const char separator = std::localeconv()->decimal_point[0];
-    for (const std::string& line : ConfigReportLines(replyText, separator ? separator : '.'))
+    for (const std::string& line : ConfigReportLines(result.replyText, separator ? separator : '.'))
         LogLine(line);
 }
 

@@ -11,6 +11,7 @@
 #include "console/Widgets.h"
 #include "link/CommandTable.h"
 #include "link/TALVOR_comport.h"
+#include "module/ReadCommands.h"
 #include "settings/SettingsFile.h"
 
 void TForm1::RequireReadType() const {
@@ -42,8 +43,7 @@ void TForm1::Button1Click() {
         RunCommand(
             [this](uint8_t* f) {
                 const uint8_t type = readTypeCode();
-                BuildFrame(f, Commands::ReadTag, {type, blockCount()});
-                return Commands::ReadTag.frameSize;
+                return BuildReadTagFrame(f, type, blockCount(), std::nullopt);
             },
             MainWindowLines::ReadTag);
         return;
@@ -52,9 +52,7 @@ void TForm1::Button1Click() {
         [this](uint8_t* f) {
             const uint8_t type = readTypeCode();
             const uint8_t blocks = blockCount();
-            const auto p = passwordBytes();
-            BuildFrame(f, Commands::ReadTagWithPassword, {type, blocks, p[0], p[1], p[2], p[3]});
-            return Commands::ReadTagWithPassword.frameSize;
+            return BuildReadTagFrame(f, type, blocks, passwordBytes());
         },
         MainWindowLines::ReadTagWithPassword);
 }
@@ -64,34 +62,24 @@ void TForm1::Button4Click() {
     RunCommand(
         [this](uint8_t* f) {
             const uint8_t type = readTypeCode();
-            BuildFrame(f, Commands::OneShotRead, {type, blockCount(), 0x01});
-            return Commands::OneShotRead.frameSize;
+            return BuildOneShotReadFrame(f, type, blockCount());
         },
         MainWindowLines::OneShotRead);
 }
 
-void TForm1::Button2Click() {
-    RunCommand(
-        [](uint8_t* f) {
-            BuildFrame(f, Commands::StopRead, {});
-            return Commands::StopRead.frameSize;
-        },
-        MainWindowLines::StopRead);
-}
+void TForm1::Button2Click() { RunCommand(BuildStopReadFrame, MainWindowLines::StopRead); }
 
 void TForm1::Button17Click() {
     RequireReadType();
     RunCommand(
         [this](uint8_t* f) {
-            const uint8_t autoMode = rdb_auto->ItemIndex() == 0 ? 0x01 : 0x00;
-            const uint8_t type = readTypeCode();
-            const uint8_t blocks = blockCount();
-            const uint8_t withPassword = cb_sendp->isChecked() ? 0x01 : 0x00;
-            // The password travels whether or not it is to be sent.
-            const auto p = passwordBytes();
-            BuildFrame(f, Commands::SetAutoMode,
-                       {autoMode, type, blocks, withPassword, p[0], p[1], p[2], p[3]});
-            return Commands::SetAutoMode.frameSize;
+            AutoModeSettings s;
+            s.enabled = rdb_auto->ItemIndex() == 0;
+            s.readType = readTypeCode();
+            s.blocks = blockCount();
+            s.sendPassword = cb_sendp->isChecked();
+            s.password = passwordBytes();
+            return BuildSetAutoModeFrame(f, s);
         },
         MainWindowLines::SetAutoMode);
 }

@@ -11,7 +11,7 @@
 #include "console/MessageBoxes.h"
 #include "console/Unit1.h"
 #include "console/Widgets.h"
-#include "dialogs/CalibrationCommands.h"
+#include "module/CalibrationCommands.h"
 #include "dialogs/CalibrationResults.h"
 #include "dialogs/Unit2.h"
 #include "link/CommandTable.h"

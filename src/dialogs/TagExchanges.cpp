@@ -1,9 +1,9 @@
 #include "dialogs/TagExchanges.h"
 
 #include "console/CommandExchange.h"
-#include "console/ConfigReport.h"
 #include "link/CommandTable.h"
 #include "link/TALVOR_comport.h"
+#include "module/ModuleCommands.h"
 
 namespace {
 
@@ -72,18 +72,9 @@ std::optional<std::vector<uint8_t>> ReadTagOnce(uint8_t readType, uint8_t blocks
 }
 
 std::optional<std::vector<uint8_t>> ReadConfigBlock() {
-    const CommandLines& lines = MainWindowLines::ReadConfig;
     AutoOpen();
-    TFrameBuffer frame{};
-    BuildFrame(frame, Commands::ReadConfig, {});
-    const std::string hex = SendCommandFrame(frame, Commands::ReadConfig.frameSize);
-    LogLine(FormatLine(lines.sent, {{"frame", hex}}));
-    std::string dataText, replyText;
-    ReadCommandResponse(dataText, replyText);
-    if (!IsConfigReply(replyText)) {
-        LogLine(FormatLine(lines.otherwise, {{"reply", replyText}}));
-        return std::nullopt;
-    }
-    LogLine(FormatLine(lines.replies.front().line, {{"reply", replyText}}));
-    return frameData(BytesOfHexText(replyText));
+    ModuleExchange exchange = WindowExchange();
+    const std::optional<ConfigBlock> block = ConfigBlockOf(ReadConfig(exchange));
+    if (!block) return std::nullopt;
+    return std::vector<uint8_t>(block->begin(), block->end());
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/TagProgramming.h"
+#include "module/TagProgramming.h"
 
 // Program Block n, with the transponder's password when one is given; the
 // texts are what the log shows (the fields as typed). Runs under the

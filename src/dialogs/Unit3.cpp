@@ -21,7 +21,7 @@
 #include "console/Unit1.h"
 #include "console/Widgets.h"
 #include "dialogs/TagExchanges.h"
-#include "dialogs/TagProgramming.h"
+#include "module/TagProgramming.h"
 #include "dialogs/Unit4.h"
 #include "link/TALVOR_comport.h"
 #include "settings/SettingsFile.h"

@@ -9,7 +9,7 @@
 #include "console/CommandExchange.h"
 #include "console/HandlerGuard.h"
 #include "console/Widgets.h"
-#include "dialogs/TagProgramming.h"
+#include "module/TagProgramming.h"
 #include "link/TALVOR_comport.h"
 
 TForm4* Form4 = nullptr;

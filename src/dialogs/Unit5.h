@@ -3,7 +3,7 @@
 #pragma once
 
 #include "dialogs/DialogForm.h"
-#include "dialogs/OutputSelection.h"
+#include "module/OutputSelection.h"
 
 class QCheckBox;
 class QComboBox;

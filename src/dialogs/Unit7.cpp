@@ -10,7 +10,7 @@
 #include "console/HandlerGuard.h"
 #include "console/Unit1.h"
 #include "console/Widgets.h"
-#include "dialogs/BaudRateFrame.h"
+#include "module/BaudRateFrame.h"
 
 TForm7* Form7 = nullptr;
 

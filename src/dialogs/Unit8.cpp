@@ -9,7 +9,7 @@
 #include "console/CommandExchange.h"
 #include "console/HandlerGuard.h"
 #include "console/Widgets.h"
-#include "dialogs/ByteTrack.h"
+#include "module/ByteTrack.h"
 #include "link/Conversions.h"
 #include "settings/SettingsFile.h"
 

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "dialogs/ByteTrack.h"
+#include "module/ByteTrack.h"
 #include "dialogs/DialogForm.h"
 
 class QComboBox;

@@ -10,7 +10,7 @@
 #include "console/CommandExchange.h"
 #include "console/HandlerGuard.h"
 #include "console/Widgets.h"
-#include "dialogs/I2CFrame.h"
+#include "module/I2CFrame.h"
 #include "link/Conversions.h"
 #include "settings/SettingsFile.h"
 

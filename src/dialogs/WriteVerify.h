@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "dialogs/Block0.h"
-#include "dialogs/TagProgramming.h"
+#include "module/TagProgramming.h"
 #include "module/Em4100.h"
 
 struct TagWriteJob {

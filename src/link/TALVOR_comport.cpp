@@ -64,6 +64,12 @@ std::string HexText(const uint8_t* bytes, int count) {
     return out;
 }
 
+uint8_t FrameChecksum(const uint8_t* frame, int size) {
+    uint8_t sum = 0;
+    for (int i = 1; i <= size - 2; ++i) sum = static_cast<uint8_t>(sum + frame[i]);
+    return sum;
+}
+
 std::string ReplyCode(const std::string& replyText) {
     return replyText.size() >= 11 ? replyText.substr(9, 2) : std::string();
 }
@@ -100,9 +106,7 @@ std::string Tcom_form::SendFrame(const uint8_t* frame, int size) {
     std::copy(frame, frame + kFrameBufferSize, copy);
     size = std::clamp(size, 2, kFrameBufferSize);
     DiscardBothQueues();
-    uint8_t sum = 0;
-    for (int i = 1; i <= size - 2; ++i) sum = static_cast<uint8_t>(sum + copy[i]);
-    copy[size - 1] = sum;
+    copy[size - 1] = FrameChecksum(copy, size);
     const std::string hex = HexText(copy, size);
     comport1.Write(copy, size);
     if (frameSent_) frameSent_(copy, size);
@@ -136,11 +140,12 @@ std::string Tcom_form::ReadBytes(int32_t n) {
     return std::string(buffer, static_cast<size_t>(got));
 }
 
-void Tcom_form::ReadResponse(std::string& dataText, std::string& replyText) {
+ResponseStatus Tcom_form::ReadResponse(std::string& dataText, std::string& replyText) {
     auto timedOut = [&] {
         DiscardBothQueues();
         AppendLine("***Timeout.No Response***");
         replyText = "error";
+        return ResponseStatus::Timeout;
     };
     if (WaitForBytes(3) != "ok") return timedOut();
     const std::string head = ReadBytes(3);
@@ -155,7 +160,7 @@ void Tcom_form::ReadResponse(std::string& dataText, std::string& replyText) {
         // Not a frame: give the sender a fixed pause, then report what came.
         clock_->SleepFor(pollsToDuration(kNonFramePolls));
         const int32_t waiting = comport1.InputCount();
-        if (waiting == 0) return;
+        if (waiting == 0) return ResponseStatus::NotAFrame;
         std::string rest;
         rest.resize(static_cast<size_t>(std::min(waiting, kMaxNonFrameBytes)));
         const int32_t got = comport1.Read(rest.data(), static_cast<int32_t>(rest.size()));
@@ -166,7 +171,7 @@ void Tcom_form::ReadResponse(std::string& dataText, std::string& replyText) {
         AppendLine("Incoming ASCII Characters >" + ByteCharacters(withoutZeroBytes(all)) +
                    "\t( As HEX >" + zeroXText(all) + ")");
         replyText = "none_protocol";
-        return;
+        return ResponseStatus::NotAFrame;
     }
 
     const int32_t length = h2;
@@ -178,7 +183,7 @@ void Tcom_form::ReadResponse(std::string& dataText, std::string& replyText) {
                       "Invalid response length %d (at most 65): response discarded", length);
         AppendLine(line);
         replyText = "error";
-        return;
+        return ResponseStatus::BadLength;
     }
     if (WaitForBytes(length + 1) != "ok") return timedOut();
     const std::string body = ReadBytes(length + 1);
@@ -191,7 +196,7 @@ void Tcom_form::ReadResponse(std::string& dataText, std::string& replyText) {
     if (sum != static_cast<uint8_t>(body[static_cast<size_t>(length)])) {
         AppendLine("Checksum error in Response Array");
         replyText = "error";
-        return;
+        return ResponseStatus::ChecksumError;
     }
     replyText = reply;
     if (frameReceived_) {
@@ -199,6 +204,7 @@ void Tcom_form::ReadResponse(std::string& dataText, std::string& replyText) {
         frameReceived_(reinterpret_cast<const uint8_t*>(frame.data()),
                        static_cast<int>(frame.size()));
     }
+    return ResponseStatus::Frame;
 }
 
 void Tcom_form::comport1RxChar(TCustomComPort*, int32_t) {

@@ -29,6 +29,8 @@ constexpr int32_t kMaxNonFrameBytes = 32768;
 
 // Hex text: two upper-case digits and one blank per byte.
 std::string HexText(const uint8_t* bytes, int count);
+// The checksum of a frame of `size` bytes: the sum of bytes 1 to size - 2.
+uint8_t FrameChecksum(const uint8_t* frame, int size);
 
 // The exchange's clock: how long a wait has lasted, and how it pauses. Real
 // time unless replaced; a scripted line replaces it with a virtual clock so
@@ -40,6 +42,15 @@ public:
     virtual ~ExchangeClock() = default;
     virtual TimePoint Now() = 0;
     virtual void SleepFor(std::chrono::microseconds duration) = 0;
+};
+
+// How a wait of ReadResponse ended, beside the texts it returns.
+enum class ResponseStatus {
+    Frame,          // a whole frame with a right checksum
+    Timeout,        // fewer bytes than announced within the poll limit
+    ChecksumError,  // a whole frame whose checksum is wrong
+    BadLength,      // a length byte beyond the answer buffer
+    NotAFrame,      // bytes that do not start with the header (reported or not)
 };
 
 class Tcom_form {
@@ -67,7 +78,7 @@ public:
     }
 
     std::string SendFrame(const uint8_t* frame, int size);
-    void ReadResponse(std::string& dataText, std::string& replyText);
+    ResponseStatus ReadResponse(std::string& dataText, std::string& replyText);
 
     // Handlers bound to comport1's slots.
     void comport1RxChar(TCustomComPort* Sender, int32_t Count);

@@ -6,7 +6,7 @@
 #include <clocale>
 #include <cstdlib>
 
-#include "console/ConfigReport.h"
+#include "module/ConfigReport.h"
 #include "console/Unit1.h"
 #include "link/TALVOR_comport.h"
 #include "support/ui/UiHarness.h"

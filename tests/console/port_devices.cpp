@@ -9,7 +9,7 @@
 
 #include <filesystem>
 
-#include "console/DeviceInfo.h"
+#include "module/DeviceInfo.h"
 #include "console/PortHints.h"
 #include "link/CPort.h"
 #include "support/FakeDeviceTree.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "console/DeviceInfo.h"
+#include "module/DeviceInfo.h"
 #include "support/TempFolder.h"
 
 struct FakeUsb {

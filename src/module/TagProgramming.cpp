@@ -1,4 +1,4 @@
-#include "dialogs/TagProgramming.h"
+#include "module/TagProgramming.h"
 
 #include "link/CommandTable.h"
 #include "link/Conversions.h"

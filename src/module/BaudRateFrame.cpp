@@ -1,4 +1,4 @@
-#include "dialogs/BaudRateFrame.h"
+#include "module/BaudRateFrame.h"
 
 #include <iterator>
 

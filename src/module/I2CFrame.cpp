@@ -1,4 +1,4 @@
-#include "dialogs/I2CFrame.h"
+#include "module/I2CFrame.h"
 
 #include "link/CommandTable.h"
 #include "link/Conversions.h"

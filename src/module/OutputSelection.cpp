@@ -1,4 +1,4 @@
-#include "dialogs/OutputSelection.h"
+#include "module/OutputSelection.h"
 
 #include <stdexcept>
 

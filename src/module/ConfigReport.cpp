@@ -1,4 +1,4 @@
-#include "console/ConfigReport.h"
+#include "module/ConfigReport.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "dialogs/ByteTrack.h"
+#include "module/ByteTrack.h"
 
 #include "link/CommandTable.h"
 #include "link/Conversions.h"

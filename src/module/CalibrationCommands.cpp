@@ -1,4 +1,4 @@
-#include "dialogs/CalibrationCommands.h"
+#include "module/CalibrationCommands.h"
 
 #include "link/CommandTable.h"
 

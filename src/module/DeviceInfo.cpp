@@ -1,4 +1,4 @@
-#include "console/DeviceInfo.h"
+#include "module/DeviceInfo.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
