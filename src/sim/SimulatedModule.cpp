@@ -249,7 +249,12 @@ void SimulatedModule::emitAnswer(std::vector<uint8_t> answer,
     }
     if (m_faults.badChecksum && !m_faults.asciiInstead.size() && !answer.empty()) ++answer.back();
 
-    std::vector<uint8_t> all = std::move(answer);
+    std::vector<uint8_t> all;
+    for (int i = 0; i < m_faults.tagFramesBeforeAnswer && !answer.empty(); ++i) {
+        const std::vector<uint8_t> tag = nextTagFrame(requestFrom(m_config[24], m_config[25]));
+        all.insert(all.end(), tag.begin(), tag.end());
+    }
+    all.insert(all.end(), answer.begin(), answer.end());
     all.insert(all.end(), followUp.begin(), followUp.end());
     int64_t due = nowMs + std::max(0, m_faults.answerDelayMs);
     if (m_faults.chunkSize == 0) {
@@ -413,7 +418,7 @@ void SimulatedModule::execute(const std::vector<uint8_t>& frame, int64_t nowMs) 
     std::vector<uint8_t> followUp;
     std::vector<uint8_t> answer;
 
-    if (isSetCommand(cmd) && m_faults.flashError) {
+    if (isSetCommand(cmd) && (m_faults.flashError || m_faults.flashErrorFor == cmd)) {
         emitAnswer(makeFrame(kNak), {}, nowMs);
         return;
     }

@@ -165,6 +165,8 @@ struct Faults {
     bool badChecksum = false;     // the answer's checksum is off by one
     std::string asciiInstead;     // non-empty: these bytes are sent instead of the answer
     bool flashError = false;      // Set commands answer 0x66 and store nothing
+    uint8_t flashErrorFor = 0;    // non-zero: this one Set command does so
+    int tagFramesBeforeAnswer = 0;  // tag frames sent just ahead of each answer
     bool oversizeLength = false;  // answer with length byte 0x50 and 0x50 bytes behind it
     int answerDelayMs = 0;        // the answer goes out this long after the frame came
     size_t chunkSize = 0;         // non-zero: the answer goes out in pieces of this size...
