@@ -215,6 +215,9 @@ void TForm1::buildMenus() {
     Tools1->addSeparator();
     ReconnectAutomatically1 = action(Tools1, "ReconnectAutomatically1", "Reconnect Automatically");
     ReconnectAutomatically1->setCheckable(true);
+    Tools1->addSeparator();
+    SaveModuleProfile1 = action(Tools1, "SaveModuleProfile1", "Save Module Profile…");
+    ApplyModuleProfile1 = action(Tools1, "ApplyModuleProfile1", "Apply Module Profile…");
 
     Settings1 = menuBar()->addMenu("Settings");
     Settings1->setObjectName("Settings1");
@@ -265,6 +268,8 @@ void TForm1::connectHandlers() {
     onTrigger(Output11Output111, &TForm1::Output11Output111Click);
     onTrigger(ReadInput01, &TForm1::ReadInput01Click);
     onTrigger(ReconnectAutomatically1, &TForm1::ReconnectAutomatically1Click);
+    onTrigger(SaveModuleProfile1, &TForm1::SaveModuleProfile1Click);
+    onTrigger(ApplyModuleProfile1, &TForm1::ApplyModuleProfile1Click);
     connect(ReconnectAutomatically1, &QAction::toggled, portRecovery_, [this](bool on) {
         if (!on) portRecovery_->CancelReconnect();
     });

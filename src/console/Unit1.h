@@ -76,6 +76,8 @@ public:
     QAction* Output11Output111;
     QAction* ReadInput01;
     QAction* ReconnectAutomatically1;
+    QAction* SaveModuleProfile1;
+    QAction* ApplyModuleProfile1;
     QAction* ByteTrackSettings1;
     QAction* OutputSelection1;
     QAction* I2CSettings1;
@@ -127,6 +129,9 @@ public:
     void ReadInput01Click();
     void ReadFirmwareVersionn1Click();
     void SoftwareReset1Click();
+    // Module profiles: the configuration to a file, and a file to the module
+    void SaveModuleProfile1Click();
+    void ApplyModuleProfile1Click();
     // Configuration report
     void btn_configClick();
     void GetModuleParameters1Click();
