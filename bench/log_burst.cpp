@@ -164,6 +164,8 @@ int main(int argc, char** argv) {
     std::printf("load average before: %s, after: %s\n", loadBefore.c_str(), loadAverage().c_str());
     std::printf("frames sent by the module: %llu in %d s\n", static_cast<unsigned long long>(sent),
                 seconds);
+    std::printf("bytes lost at the port (terminal full, the window read too late): %llu\n",
+                static_cast<unsigned long long>(sim.refusedOutputBytes()));
     std::printf("frames recorded: %zu (each the next ID, none lost or doubled: %s)\n", ids.size(),
                 inOrder && ids.size() == sent ? "yes" : "no");
     std::printf("clicks handled: %zu, slowest %.1f ms, 99th percentile %.1f ms\n",

@@ -24,6 +24,7 @@ struct SimulatorServer::Impl {
     std::atomic<bool> stopping{false};
     std::atomic<uint64_t> ignoredInput{0};
     std::atomic<uint64_t> droppedOutput{0};
+    std::atomic<uint64_t> refusedOutput{0};
     std::thread thread;
     const std::chrono::steady_clock::time_point epoch = std::chrono::steady_clock::now();
 
@@ -59,6 +60,7 @@ struct SimulatorServer::Impl {
                     continue;
                 } else {
                     // A full queue means nobody is reading: a UART sends regardless.
+                    refusedOutput += t.bytes.size() - done;
                     break;
                 }
             }
@@ -216,3 +218,5 @@ void SimulatorServer::powerCycle() {
 uint64_t SimulatorServer::ignoredInputBytes() const { return d->ignoredInput.load(); }
 
 uint64_t SimulatorServer::droppedOutputBytes() const { return d->droppedOutput.load(); }
+
+uint64_t SimulatorServer::refusedOutputBytes() const { return d->refusedOutput.load(); }

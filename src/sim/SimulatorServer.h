@@ -46,6 +46,9 @@ public:
     // and bytes the module sent while the host listened at another rate.
     uint64_t ignoredInputBytes() const;
     uint64_t droppedOutputBytes() const;
+    // Bytes the terminal would not take because its buffer was full: the
+    // host read too late, and they are lost as on a real line.
+    uint64_t refusedOutputBytes() const;
 
 private:
     struct Impl;
