@@ -4,6 +4,7 @@
 #include <map>
 
 #include "cli/CliCommands.h"
+#include "crash/CrashReport.h"
 #include "link/EComPort.h"
 
 namespace {
@@ -26,6 +27,8 @@ int fail(int status, const std::string& message) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    InstallCrashReporter("talvor-cli");
+    CrashIfTestAsks();
     CliArgs args(std::vector<std::string>(argv + 1, argv + argc));
     try {
         const bool help = args.Flag("--help") || args.Flag("-h");

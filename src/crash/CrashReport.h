@@ -12,7 +12,7 @@
 #pragma once
 
 // Installs the handlers and the terminate handler for the calling program
-// ("talvor", "zq361-sim"). Start-up keeps the newest kCrashFilesKept crash
+// ("talvor", "talvor-cli", "zq361-sim"). Start-up keeps the newest kCrashFilesKept crash
 // files of the settings folder and removes older ones.
 void InstallCrashReporter(const char* programName);
 

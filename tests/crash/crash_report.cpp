@@ -43,6 +43,8 @@ TEST(CrashReport, EveryProgramLeavesATraceAndEndsByTheSignal) {
         {TALVOR_PROGRAM, "exception", SIGABRT,
          "talvor crashed: uncaught exception std::runtime_error: crash test", "(main thread)",
          "(main+"},
+        {CLI_PROGRAM, "abort", SIGABRT, "talvor-cli crashed: signal SIGABRT (abort)",
+         "(main thread)", "(main+"},
         {SIM_PROGRAM, "thread", SIGSEGV, "zq361-sim crashed: signal SIGSEGV",
          "\"crash-test\" (not the main thread)", "zq361-sim("},
     };
