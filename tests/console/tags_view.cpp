@@ -14,9 +14,17 @@
 
 namespace {
 
+// Tag frames (reply code 0x10) the log shows, also one that came while a
+// command waited for its answer and was logged as unrecognised.
 size_t tagLines(const std::vector<std::string>& log) {
     size_t n = 0;
-    for (const auto& line : log) n += line.rfind("RX > FF 01 ", 0) == 0 ? 1 : 0;
+    for (const auto& line : log) {
+        const size_t frame = line.find("FF 01 ");
+        n += line.rfind("RX > ", 0) == 0 && frame != std::string::npos &&
+                     line.compare(frame + 9, 3, "10 ") == 0
+                 ? 1
+                 : 0;
+    }
     return n;
 }
 
