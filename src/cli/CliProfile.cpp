@@ -12,15 +12,6 @@
 
 namespace {
 
-std::string nowText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc);
-    return text;
-}
-
 ModuleProfile readProfile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw UsageError(path + ": cannot be read");
@@ -50,7 +41,7 @@ int save(CliArgs& args, const CommonOptions& common, const std::string& path) {
         FailWith("profile save (firmware)", fw);
     const ConfigBlock block = readBlock(session, "profile save");
     const std::string text =
-        WriteProfile(block, session.Baud(), ByteCharacters(fw.dataText), nowText());
+        WriteProfile(block, session.Baud(), ByteCharacters(fw.dataText), ProfileTimeNow());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!(out << text) || !out.flush()) throw UsageError(path + ": cannot be written");
     return kExitDone;

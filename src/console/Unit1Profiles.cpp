@@ -19,15 +19,6 @@ namespace {
 
 const char kCaption[] = "Module Profile";
 
-std::string nowText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc);
-    return text;
-}
-
 }  // namespace
 
 void TForm1::SaveModuleProfile1Click() {
@@ -45,7 +36,7 @@ void TForm1::SaveModuleProfile1Click() {
     }
     const int baud = StrToInt(ToStd(cmb_baud->currentText()));
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!(out << WriteProfile(*block, baud, ByteCharacters(firmware.dataText), nowText())) ||
+    if (!(out << WriteProfile(*block, baud, ByteCharacters(firmware.dataText), ProfileTimeNow())) ||
         !out.flush()) {
         Messages().error(path + ": cannot be written");
         return;

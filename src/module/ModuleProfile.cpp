@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <ctime>
 #include <iterator>
 #include <sstream>
 
@@ -304,6 +305,15 @@ const char* SectionOf(ProfileGroup group) { return kSections[static_cast<int>(gr
 ProfileError::ProfileError(int line, const std::string& message)
     : std::runtime_error(line > 0 ? "line " + std::to_string(line) + ": " + message : message),
       line_(line) {}
+
+std::string ProfileTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc);
+    return text;
+}
 
 std::string WriteProfile(const ConfigBlock& block, int baud, const std::string& firmware,
                          const std::string& savedAt) {

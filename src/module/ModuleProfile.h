@@ -47,6 +47,8 @@ private:
     int line_;
 };
 
+// The time a profile is saved at, as its header gives it (UTC).
+std::string ProfileTimeNow();
 // The profile text of a configuration block; every group is written.
 std::string WriteProfile(const ConfigBlock& block, int baud, const std::string& firmware,
                          const std::string& savedAt);
