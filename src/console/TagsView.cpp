@@ -118,7 +118,7 @@ TagsView::TagsView(QWidget* parent)
     refreshTimer_ = new QTimer(this);
     refreshTimer_->setSingleShot(true);
     refreshTimer_->setInterval(kRefreshMs);
-    connect(refreshTimer_, &QTimer::timeout, this, [this] { Refresh(); });
+    connect(refreshTimer_, &QTimer::timeout, this, [this] { refreshOrCount(); });
 }
 
 void TagsView::FrameSent(const uint8_t* frame, int size) {
@@ -135,10 +135,29 @@ void TagsView::scheduleRefresh() {
 
 void TagsView::Refresh() {
     refreshTimer_->stop();
-    const int before = model_->rowCount({});
+    behind_ = false;
     model_->Sync();
-    const int after = model_->rowCount({});
-    if (after != before && OnRowCountChanged) OnRowCountChanged(after);
+    reportRowCount(model_->rowCount({}));
+}
+
+void TagsView::refreshOrCount() {
+    if (tbl_tags->isVisible()) {
+        Refresh();
+        return;
+    }
+    behind_ = true;
+    reportRowCount(static_cast<int>(watch_.Table().Size()));
+}
+
+void TagsView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (behind_) Refresh();
+}
+
+void TagsView::reportRowCount(int rows) {
+    if (rows == reportedRows_) return;
+    reportedRows_ = rows;
+    if (OnRowCountChanged) OnRowCountChanged(rows);
 }
 
 void TagsView::btn_tags_clearClick() {

@@ -5,7 +5,9 @@
 //
 // Frames are counted at once; the table on screen follows at most every
 // kRefreshMs, so a burst of frames costs one repaint, and an idle program
-// runs no timer.
+// runs no timer. While the tab is hidden only the row count on it follows:
+// sizing the columns to thousands of rows is the costly part, and is done
+// once the table is shown.
 #pragma once
 
 #include <QWidget>
@@ -50,11 +52,18 @@ public:
     // Runs when the number of rows on screen changed.
     std::function<void(int rows)> OnRowCountChanged;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void scheduleRefresh();
+    void refreshOrCount();
+    void reportRowCount(int rows);
 
     TagWatch watch_;
     TagTableModel* model_;
     QTimer* refreshTimer_;
+    bool behind_ = false;  // the hidden table has not taken in the latest rows
+    int reportedRows_ = 0;
     std::function<int64_t()> clock_;
 };
