@@ -379,6 +379,10 @@ public:
         lastReadSeq_ = readSeq_.load();
         lastWriteSeq_ = writeSeq_.load();
         lastModem_ = 0;
+        // A pseudo-terminal has no modem lines: asking at every look would
+        // cost a system call for nothing, and a timer that never sleeps.
+        int lines = 0;
+        modemKnown_ = ioctl(fd_, TIOCMGET, &lines) == 0 || !Unsupported(errno);
         modemOf(fd_, lastModem_);
 #ifdef __linux__
         countersKnown_ = ReadCounters(fd_, lastCounters_) == 0;
@@ -396,11 +400,17 @@ public:
             // only the timer can wake us up. The device itself stays watched,
             // since a hang-up is reported whatever was asked for.
             const bool watchInput = wantRx && lastCount_ == 0;
-            const bool sample = (mask_ & (kModemEvents | kCounterEvents)) || txPending ||
+            const bool sample = (modemKnown_ && (mask_ & kModemEvents)) ||
+                                (countersKnown_ && (mask_ & kCounterEvents)) || txPending ||
                                 (wantRx && lastCount_ > 0);
             pollfd fds[2] = {{wakeFd_, POLLIN, 0},
                              {fd_, static_cast<short>(watchInput ? POLLIN : 0), 0}};
-            const int r = poll(fds, 2, sample ? kSamplePeriodMs : -1);
+            // Reads nudge only a sleeping thread (see inputTaken), so one made
+            // while this thread was away is looked at without sleeping.
+            sleeping_ = true;
+            const bool readSince = wantRx && readSeq_ != lastReadSeq_;
+            const int r = poll(fds, 2, readSince ? 0 : sample ? kSamplePeriodMs : -1);
+            sleeping_ = false;
             if (r < 0 && errno != EINTR) return EventWait::Stopped;
             if (fds[0].revents & POLLIN) drainWake();
             if (stop_) return EventWait::Stopped;
@@ -468,10 +478,12 @@ private:
 
     // While bytes wait unread the event thread sleeps on its timer; a read
     // wakes it at once, so bytes behind the ones taken are reported without
-    // waiting out the period.
+    // waiting out the period. A thread that is not asleep (it is handing an
+    // event over, so reads come by the dozen) checks readSeq_ before it
+    // sleeps: sparing it the nudge spares two system calls per read.
     void inputTaken() {
         ++readSeq_;
-        wake();
+        if (sleeping_) wake();
     }
 
     void drainWake() {
@@ -484,18 +496,20 @@ private:
         uint32_t events = 0;
         if (mask_ & (kEvRxChar | kEvRx80Full)) {
             int n = 0;
+            // Taken first: a read racing the count is then looked at again.
+            const uint64_t seq = readSeq_;
             if (ioctl(fd_, FIONREAD, &n) == 0) {
-                const uint64_t seq = readSeq_;
                 // New bytes: the count grew, or someone read since the last look.
                 if (n > 0 && (n > lastCount_ || seq != lastReadSeq_)) events |= kEvRxChar;
                 if (rx80Threshold_ > 0 && lastCount_ < rx80Threshold_ && n >= rx80Threshold_)
                     events |= kEvRx80Full;
                 lastCount_ = n;
-                lastReadSeq_ = seq;
             } else if (deviceGone(errno)) {
                 gone_ = true;
                 lastCount_ = 0;
             }
+            // Even when the count failed, or waitEvents would never sleep again.
+            lastReadSeq_ = seq;
         }
         if (mask_ & kEvTxEmpty) {
             const uint64_t seq = writeSeq_;
@@ -507,7 +521,7 @@ private:
                 }
             }
         }
-        if (mask_ & kModemEvents) {
+        if (modemKnown_ && (mask_ & kModemEvents)) {
             uint32_t bits = 0;
             if (modemOf(fd_, bits) == 0) {
                 const uint32_t changed = bits ^ lastModem_;
@@ -547,6 +561,7 @@ private:
     std::atomic<uint64_t> readSeq_{0};   // bumped by reads that took bytes and input purges
     std::atomic<uint64_t> writeSeq_{0};  // bumped by writes that sent bytes
     std::atomic<bool> stop_{false};
+    std::atomic<bool> sleeping_{false};  // the event thread is in (or about to enter) poll()
 
     // Event thread only (set up by eventsBegin before the thread starts).
     uint32_t mask_ = 0;
@@ -556,6 +571,7 @@ private:
     uint64_t lastReadSeq_ = 0;
     uint64_t lastWriteSeq_ = 0;
     uint32_t lastModem_ = 0;
+    bool modemKnown_ = false;
     bool countersKnown_ = false;
 #ifdef __linux__
     Counters lastCounters_;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "link/CPort.h"
@@ -102,9 +103,12 @@ TEST_F(CPortEvents, RxCharReportsEachBatchOfNewBytesOnce) {
     port.SetEvents(TComEvents{evRxChar});
     std::string got;
     bool reading = false;
+    auto readDelay = 0ms;
     port.OnRxChar = [&](TCustomComPort* p, int32_t n) {
         calls.push_back("Rx" + std::to_string(n));
-        if (reading) got += ReadSome(p, std::min(n, 5));  // one five-byte frame
+        if (!reading) return;
+        std::this_thread::sleep_for(readDelay);
+        got += ReadSome(p, std::min(n, 5));  // one five-byte frame
     };
     port.Open();
     EXPECT_TRUE(port.HasEventThread());
@@ -119,13 +123,19 @@ TEST_F(CPortEvents, RxCharReportsEachBatchOfNewBytesOnce) {
 
     // In a burst, the bytes behind the frame a handler took are news at once:
     // the thread's 50 ms sampling alone would need two seconds for 40 frames.
+    // A handler reads before the thread is back to sleep, or after.
     reading = true;
-    std::string burst;
-    for (char c = 'F'; c < 'F' + 40; ++c) burst += std::string(5, c);
-    pty.writeToHost(burst);
-    ASSERT_TRUE(executor.pumpUntil([&] { return got.size() == 5 + burst.size(); }, 1s))
-        << got.size();
-    EXPECT_EQ(got, "abcde" + burst);
+    got = ReadSome(&port, 5);
+    for (const auto delay : {0ms, 3ms}) {
+        readDelay = delay;
+        got.clear();
+        std::string burst;
+        for (char c = 'F'; c < 'F' + 40; ++c) burst += std::string(5, c);
+        pty.writeToHost(burst);
+        ASSERT_TRUE(executor.pumpUntil([&] { return got.size() == burst.size(); }, 1s))
+            << got.size() << " bytes after a read delay of " << delay.count() << " ms";
+        EXPECT_EQ(got, burst);
+    }
 }
 
 TEST_F(CPortEvents, NoRxCharWhenTheQueueWasEmptiedBeforeTheHandOverRan) {
