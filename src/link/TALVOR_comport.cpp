@@ -99,7 +99,10 @@ void Tcom_form::AppendLine(const std::string& line) {
 
 void Tcom_form::SetClock(ExchangeClock* clock) { clock_ = clock ? clock : &realClock; }
 
-void Tcom_form::DiscardBothQueues() { comport1.ClearBuffer(true, true); }
+void Tcom_form::DiscardBothQueues() {
+    knownWaiting_ = 0;
+    comport1.ClearBuffer(true, true);
+}
 
 std::string Tcom_form::SendFrame(const uint8_t* frame, int size) {
     uint8_t copy[kFrameBufferSize];
@@ -114,9 +117,11 @@ std::string Tcom_form::SendFrame(const uint8_t* frame, int size) {
 }
 
 std::string Tcom_form::WaitForBytes(int32_t n) {
+    if (knownWaiting_ >= n) return "ok";
     const auto deadline = clock_->Now() + pollsToDuration(PollLimit);
     for (;;) {
         const int32_t waiting = comport1.InputCount();
+        knownWaiting_ = waiting;
         if (waiting >= n) return "ok";
         const auto now = clock_->Now();
         if (now >= deadline) return "timeout";
@@ -137,10 +142,16 @@ std::string Tcom_form::ReadBytes(int32_t n) {
         if (r <= 0) break;
         got += r;
     }
+    knownWaiting_ = std::max(0, knownWaiting_ - got);
     return std::string(buffer, static_cast<size_t>(got));
 }
 
 ResponseStatus Tcom_form::ReadResponse(std::string& dataText, std::string& replyText) {
+    // Anything may take input between two answers.
+    struct Forget {
+        int32_t& count;
+        ~Forget() { count = 0; }
+    } forget{knownWaiting_};
     auto timedOut = [&] {
         DiscardBothQueues();
         AppendLine("***Timeout.No Response***");
@@ -207,13 +218,15 @@ ResponseStatus Tcom_form::ReadResponse(std::string& dataText, std::string& reply
     return ResponseStatus::Frame;
 }
 
-void Tcom_form::comport1RxChar(TCustomComPort*, int32_t) {
+void Tcom_form::comport1RxChar(TCustomComPort*, int32_t count) {
     // A module reading at full speed leaves several frames waiting by the time
     // one event is handled. Taking them in this event saves the event thread's
     // hand-over per frame; the bounds keep the window's other events flowing.
     const auto deadline = clock_->Now() + kRxDrainTime;
+    int32_t waiting = count;  // the port counted them just before this call
     for (int frames = 1;; ++frames) {
         std::string dataText, replyText;
+        knownWaiting_ = waiting;
         ReadResponse(dataText, replyText);
         if (replyText == "none_protocol") return;
         AppendLine("RX > " + replyText);
@@ -221,9 +234,10 @@ void Tcom_form::comport1RxChar(TCustomComPort*, int32_t) {
         // queue), and only while a frame cannot be cut short: a terminal
         // cannot be peeked for the next length byte, so anything less is left
         // to the next event, which waits for the rest as it always did.
-        if (replyText.size() < 12 || frames >= kRxDrainFrames || clock_->Now() >= deadline ||
-            comport1.InputCount() < kLargestFrame)
+        if (replyText.size() < 12 || frames >= kRxDrainFrames || clock_->Now() >= deadline)
             return;
+        waiting = comport1.InputCount();
+        if (waiting < kLargestFrame) return;
     }
 }
 

@@ -91,6 +91,9 @@ private:
     std::string ReadBytes(int32_t n);
     void DiscardBothQueues();
     LineSink lineSink_;
+    // Bytes known to wait unread, while one answer is read: spares asking the
+    // port again for what it already said.
+    int32_t knownWaiting_ = 0;
     ExchangeClock* clock_;
     FrameWatcher frameSent_;
     FrameWatcher frameReceived_;

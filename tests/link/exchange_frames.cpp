@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "link/CommandTable.h"
@@ -142,6 +143,17 @@ TEST_F(Exchange, ALengthByteBeyondTheAnswerBufferIsRefusedWithoutReadingOn) {
 TEST_F(Exchange, UnsolicitedDataIsLoggedByTheReceivedDataHandler) {
     answer(bytes({0xFF, 0x01, 0x06, 0x10, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x43}));
     host.comport1RxChar(&host.comport1, host.comport1.InputCount());
+    EXPECT_EQ(lines, std::vector<std::string>{"RX > FF 01 06 10 1A 2B 3C 4D 5E 43 "});
+
+    // A frame whose last byte comes later is waited for, not cut short.
+    lines.clear();
+    answer(bytes({0xFF, 0x01, 0x06, 0x10, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}));
+    std::thread late([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        pty.writeToHost(bytes({0x43}));
+    });
+    host.comport1RxChar(&host.comport1, 9);
+    late.join();
     EXPECT_EQ(lines, std::vector<std::string>{"RX > FF 01 06 10 1A 2B 3C 4D 5E 43 "});
 
     // One or two stray bytes: the wait's own line, then the status word.
