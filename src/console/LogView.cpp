@@ -74,6 +74,11 @@ LogView::LogView(QWidget* parent)
     followButton_->setToolTip("Show the newest lines and follow them");
     followButton_->hide();
     connect(followButton_, &QToolButton::clicked, this, [this] { ScrollToEnd(); });
+    // The view sets both bars' steps on every batch, and Qt repaints a bar for
+    // that even when nothing changed. A bar that fills its own background is
+    // repainted alone, not with every widget behind it up to the window.
+    verticalScrollBar()->setAutoFillBackground(true);
+    horizontalScrollBar()->setAutoFillBackground(true);
     QScrollBar* bar = verticalScrollBar();
     connect(bar, &QScrollBar::valueChanged, this, [this] { updateFollowButton(); });
     connect(bar, &QScrollBar::rangeChanged, this, [this] { updateFollowButton(); });
@@ -139,6 +144,7 @@ void LogView::TakeInPending() {
     else
         bar->setValue(std::max(0, position - leaving));
     takingIn_ = false;
+    updateFollowButton();
 }
 
 void LogView::removeTopLines(int lines) {
@@ -258,6 +264,9 @@ void LogView::resizeEvent(QResizeEvent* event) {
 }
 
 void LogView::updateFollowButton() {
+    // Mid-batch the range has grown before the view follows it: showing the
+    // button for that moment repainted the whole window on every batch.
+    if (takingIn_) return;
     const bool show = !AtEnd();
     if (show) {
         followButton_->adjustSize();

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QEvent>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QToolButton>
 #include <cstdlib>
 #include <ctime>
 #include <regex>
@@ -104,6 +107,44 @@ TEST(ActivityLog, FindGoesBothWaysIgnoringCaseAndGoesRound) {
         }
     }
     EXPECT_EQ(selectedLine(), 1);  // a search that fails leaves the selection
+}
+
+// Counts the times a widget is shown.
+class ShowCounter : public QObject {
+public:
+    int shows = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        shows += event->type() == QEvent::Show;
+        return false;
+    }
+};
+
+TEST(ActivityLog, GoToEndAppearsOnlyWhileTheOperatorLooksAtOlderLines) {
+    UiHarness ui;
+    ui.start();
+    Form1->show();
+    LogView* log = Form1->Memo1;
+    auto* button = log->findChild<QToolButton*>("LogFollowButton");
+    ASSERT_TRUE(button);
+    ShowCounter counter;
+    button->installEventFilter(&counter);
+    auto batch = [&](int lines) {
+        for (int i = 0; i < lines; ++i) Form1->AppendLine("RX > FF 01 06 10 1A 2B 3C 4D 5E 43 ");
+        log->TakeInPending();
+    };
+    // Following the end, batches never flash it (each flash repainted the window).
+    for (int i = 0; i < 5; ++i) batch(100);
+    EXPECT_EQ(counter.shows, 0);
+    EXPECT_TRUE(button->isHidden());
+
+    log->verticalScrollBar()->setValue(0);
+    EXPECT_FALSE(button->isHidden());
+    batch(100);
+    EXPECT_EQ(log->verticalScrollBar()->value(), 0);
+    EXPECT_FALSE(button->isHidden());
+    button->click();
+    EXPECT_TRUE(log->AtEnd());
+    EXPECT_TRUE(button->isHidden());
 }
 
 TEST(ActivityLog, SaveWritesTheLinesHeldWithOrWithoutTimeStamps) {
