@@ -16,9 +16,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <string>
 
+#include "BenchProcess.h"
 #include "app/Startup.h"
 #include "console/MessageBoxes.h"
 #include "console/Unit1.h"
@@ -26,6 +26,8 @@
 #include "settings/SettingsFile.h"
 
 namespace {
+
+using bench::residentMiB;
 
 constexpr int kLinesPerTurn = 150;  // 30 ms of frames at 5000 frames/s
 constexpr int kEdge = 10000;
@@ -46,13 +48,6 @@ double threadSeconds() {
     return t.tv_sec + t.tv_nsec / 1e9;
 }
 
-double residentMiB() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
 // A tag frame whose ID counts up, as the log shows it.
 std::string tagLine(int n) {
     uint8_t frame[10] = {0xFF, 0x01, 0x06, 0x10, 0x1A, 0, 0, 0, 0, 0};
@@ -65,13 +60,6 @@ std::string tagLine(int n) {
     frame[9] = sum;
     return "RX > " + HexText(frame, 10);
 }
-
-class SilentMessages : public MessageBoxes {
-public:
-    void error(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-    void information(const std::string&, const std::string&) override {}
-    bool question(const std::string&, const std::string&) override { return false; }
-};
 
 template <typename Append, typename Finish>
 Result run(int lines, Append append, Finish finish) {
@@ -115,7 +103,7 @@ int child(const std::string& which, int lines) {
         char folder[] = "/tmp/talvor-bench-XXXXXX";
         if (!mkdtemp(folder)) return 1;
         SetProgramFolderOverride(folder);
-        static SilentMessages silent;
+        static bench::CountingMessages silent;
         SetMessageBoxes(&silent);
         InstallMainThreadExecutor();
         CreateWindows();

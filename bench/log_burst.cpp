@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchProcess.h"
 #include "app/Startup.h"
 #include "console/LogMenu.h"
 #include "console/MessageBoxes.h"
@@ -29,16 +30,8 @@
 
 namespace {
 
-class CountingMessages : public MessageBoxes {
-public:
-    int errors = 0;
-    void error(const std::string& text) override {
-        ++errors;
-        std::fprintf(stderr, "%s\n", text.c_str());
-    }
-    void information(const std::string&, const std::string&) override {}
-    bool question(const std::string&, const std::string&) override { return false; }
-};
+using bench::CountingMessages;
+using bench::residentMiB;
 
 // Times each click from its posting to its handling.
 class ClickTimer : public QObject {
@@ -53,13 +46,6 @@ public:
         return false;
     }
 };
-
-double residentMiB() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
 
 // IDs of the tag frames in the record, in file order.
 std::vector<uint64_t> recordedIds(const std::string& path) {

@@ -2,7 +2,6 @@
 // again every 20 ms while Reconnect Automatically is on. Reconnecting must
 // start at most once a second, and threads and memory must not grow.
 // Usage: bench_port_flap [seconds=20]
-#include <dirent.h>
 #include <unistd.h>
 
 #include <QAction>
@@ -11,9 +10,9 @@
 #include <QThread>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
+#include "BenchProcess.h"
 #include "app/Startup.h"
 #include "console/LogView.h"
 #include "console/MessageBoxes.h"
@@ -25,32 +24,10 @@
 
 namespace {
 
-class CountingMessages : public MessageBoxes {
-public:
-    int errors = 0;
-    void error(const std::string& text) override {
-        ++errors;
-        std::fprintf(stderr, "%s\n", text.c_str());
-    }
-    void information(const std::string&, const std::string&) override {}
-    bool question(const std::string&, const std::string&) override { return false; }
-};
+using bench::CountingMessages;
+using bench::residentMiB;
 
-int threads() {
-    int n = 0;
-    DIR* dir = opendir("/proc/self/task");
-    while (const dirent* entry = readdir(dir))
-        if (entry->d_name[0] != '.') ++n;
-    closedir(dir);
-    return n;
-}
-
-double residentMiB() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
+using bench::threadCount;
 
 void pump(int ms) {
     QElapsedTimer t;
@@ -91,7 +68,7 @@ int main(int argc, char** argv) {
     // Every opening, the retries within one reconnect included.
     int openings = 0;
     com_form->comport1.OnBeforeOpen = [&](TCustomComPort*) { ++openings; };
-    const int threadsAtStart = threads();
+    const int threadsAtStart = threadCount();
     int mostThreads = threadsAtStart;
     double residentAt5 = 0;
     QElapsedTimer clock;
@@ -101,7 +78,7 @@ int main(int argc, char** argv) {
         pump(10);
         sim.plugIn();
         pump(10);
-        mostThreads = std::max(mostThreads, threads());
+        mostThreads = std::max(mostThreads, threadCount());
         if (residentAt5 == 0 && clock.elapsed() >= 5000) residentAt5 = residentMiB();
     }
     const double flapped = clock.elapsed() / 1000.0;
@@ -117,7 +94,7 @@ int main(int argc, char** argv) {
     std::printf(
         "threads: %d at start, at most %d, %d at the end; resident memory %.1f MiB after "
         "5 s, %.1f MiB at the end\n",
-        threadsAtStart, mostThreads, threads(), residentAt5, residentMiB());
+        threadsAtStart, mostThreads, threadCount(), residentAt5, residentMiB());
     std::printf("port open at the end: %s; messages shown: %d\n",
                 com_form->comport1.Connected() ? "yes" : "no", messages.errors);
     std::fflush(stdout);
